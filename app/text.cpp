@@ -1,0 +1,46 @@
+#include "app/text.h"
+
+namespace {
+
+template <class Char> std::basic_string<Char> TrimBlanksOf(std::basic_string_view<Char> text) {
+    const auto first = text.find_first_not_of(Char(' '));
+    if (first == text.npos) return {};
+    const auto last = text.find_last_not_of(Char(' '));
+    return std::basic_string<Char>(text.substr(first, last - first + 1));
+}
+
+} // namespace
+
+std::string TrimBlanks(std::string_view text) {
+    return TrimBlanksOf(text);
+}
+std::wstring TrimBlanks(std::wstring_view text) {
+    return TrimBlanksOf(text);
+}
+
+std::wstring FolderWithBackslashOf(std::wstring_view modulePath) {
+    const auto slash = modulePath.rfind(L'\\');
+    if (slash == modulePath.npos) return {};
+    return std::wstring(modulePath.substr(0, slash + 1));
+}
+
+std::wstring ProgramFolderOf(std::wstring_view modulePath) {
+    std::wstring folder = FolderWithBackslashOf(modulePath);
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
+    size_t at = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const auto closing = commandLine.find('"', 1);
+        at = closing == commandLine.npos ? commandLine.size() : closing + 1;
+    } else {
+        while (at < commandLine.size() && commandLine[at] != ' ' && commandLine[at] != '\t')
+            ++at;
+    }
+    while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t'))
+        ++at;
+    return commandLine.substr(at);
+}

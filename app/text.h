@@ -1,0 +1,19 @@
+// Small text helpers shared by every subsystem. No Windows headers here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Removes leading and trailing blanks (code 32 only; tabs and line breaks stay).
+std::string TrimBlanks(std::string_view text);
+std::wstring TrimBlanks(std::wstring_view text);
+
+// The folder of a module path: everything before its last backslash, with every
+// trailing backslash removed ("E:\KESTO.exe" gives "E:", "C:\Apps\KESTO.exe" gives "C:\Apps").
+std::wstring ProgramFolderOf(std::wstring_view modulePath);
+
+// The module path cut after its last backslash, backslash kept ("C:\Apps\KESTO.exe" gives "C:\Apps\").
+std::wstring FolderWithBackslashOf(std::wstring_view modulePath);
+
+// The command line after the program name (quoted or not) and the blanks that follow it.
+std::string_view ArgumentsAfterProgramName(std::string_view commandLine);

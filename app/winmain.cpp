@@ -1,0 +1,14 @@
+// The program's run: link cursor, own folder as current directory, main window.
+#include <windows.h>
+
+#include "app/globals.h"
+#include "app/program_folder.h"
+#include "app/text.h"
+#include "mainwin/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    hLinkCursor = LoadCursorA(instance, "autor");
+    SetCurrentDirectoryW(FolderWithBackslashOf(ModulePath()).c_str());
+    ShowMainDialog();
+    return 0;
+}
