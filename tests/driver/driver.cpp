@@ -1,0 +1,519 @@
+#include "tests/driver/driver.h"
+
+#include "tests/driver/driver_paths.h"
+
+namespace driver {
+
+namespace {
+
+constexpr DWORD kSendTimeout = 5000;
+
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeout, &result);
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    return folder + L"\\" + name;
+}
+
+std::vector<wchar_t> EnvironmentWith(const std::vector<std::pair<std::wstring, std::wstring>>& extra) {
+    std::vector<std::wstring> entries;
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+        std::wstring text(entry);
+        bool replaced = false;
+        for (const auto& [name, value] : extra)
+            if (_wcsnicmp(text.c_str(), (name + L"=").c_str(), name.size() + 1) == 0) replaced = true;
+        if (!replaced) entries.push_back(text);
+    }
+    FreeEnvironmentStringsW(block);
+    for (const auto& [name, value] : extra)
+        entries.push_back(name + L"=" + value);
+    std::vector<wchar_t> result;
+    for (const auto& entry : entries)
+        result.insert(result.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    result.push_back(L'\0');
+    return result;
+}
+
+void SendMouse(DWORD flags, int screenX = 0, int screenY = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = MulDiv(screenX, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screenY, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+// Gives the input just sent time to reach the target's queue and be handled.
+void LetInputArrive() {
+    Sleep(30);
+    if (HWND foreground = GetForegroundWindow()) SendWithTimeout(foreground, WM_NULL, 0, 0);
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (ready()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(15);
+    }
+}
+
+std::wstring Utf8ToWide(const std::string& text) {
+    if (text.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
+    return result;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
+                        nullptr);
+    return result;
+}
+
+std::wstring BuildProgramFolder() {
+    return KESTO_BUILD_PROGRAM_DIR;
+}
+std::wstring FakeConverterPath() {
+    return KESTO_FAKE_CONVERTER;
+}
+
+std::wstring NewTempFolder(const std::wstring& nameHint) {
+    static unsigned counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (;;) {
+        std::wstring folder = std::wstring(temp) + nameHint + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++counter);
+        if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    }
+}
+
+void RemoveTree(const std::wstring& folder) {
+    if (folder.empty()) return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(JoinPath(folder, L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = JoinPath(folder, name);
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Program::Program(const ProgramOptions& options) {
+    folder_ = NewTempFolder(options.folderName);
+    const std::wstring exe = PathOf(L"KESTO.exe");
+    CopyFileW(JoinPath(BuildProgramFolder(), L"KESTO.exe").c_str(), exe.c_str(), FALSE);
+    if (options.converter != ProgramOptions::Converter::None) {
+        CreateDirectoryW(PathOf(L"PLUG-IN").c_str(), nullptr);
+        const std::wstring source = options.converter == ProgramOptions::Converter::Real
+                                        ? JoinPath(BuildProgramFolder(), L"PLUG-IN\\ffmpeg_III.exe")
+                                        : FakeConverterPath();
+        CopyFileW(source.c_str(), PathOf(L"PLUG-IN\\ffmpeg_III.exe").c_str(), FALSE);
+    }
+    for (const auto& [name, bytes] : options.files)
+        WriteBytes(PathOf(name), bytes);
+
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!options.arguments.empty()) commandLine += L" " + options.arguments;
+    std::vector<wchar_t> environment = EnvironmentWith(options.environment);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring workingFolder = options.workingFolder.empty() ? temp : options.workingFolder;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       environment.data(), workingFolder.c_str(), &startup, &started)) {
+        CloseHandle(started.hThread);
+        process_ = started.hProcess;
+        processId_ = started.dwProcessId;
+    }
+}
+
+Program::~Program() {
+    Kill();
+    if (process_) CloseHandle(process_);
+    // Children (a converter) may still hold files for a moment after the program ends.
+    WaitUntil(
+        [&] {
+            RemoveTree(folder_);
+            return !FileExists(folder_);
+        },
+        5000);
+}
+
+bool Program::Running() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_, exitCode);
+    return true;
+}
+
+void Program::Kill() {
+    if (!Running()) return;
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 5000);
+}
+
+HWND Program::WaitForWindow(const std::string& caption, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTopWindow(processId_, caption);
+            return found && IsWindowVisible(found);
+        },
+        timeoutMs);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+HWND Program::WaitForMainWindow(DWORD timeoutMs) const {
+    const std::string prefix = "Tarvelle Video Converter.   ";
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindowsOf(processId_))
+                if (IsWindowVisible(window) && TextOf(window).rfind(prefix, 0) == 0) found = window;
+            return found != nullptr;
+        },
+        timeoutMs);
+    if (found) Settle(found);
+    return found;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindowOfProcess(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId) search->windows.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> TopWindowsOf(DWORD processId) {
+    WindowSearch search{processId, {}};
+    EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+HWND FindTopWindow(DWORD processId, const std::string& caption, const char* className) {
+    for (HWND window : TopWindowsOf(processId))
+        if (TextOf(window) == caption && (!className || ClassOf(window) == className)) return window;
+    return nullptr;
+}
+
+HWND Item(HWND dialog, int id) {
+    return GetDlgItem(dialog, id);
+}
+
+std::string TextOf(HWND window) {
+    const LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied));
+    return WideToUtf8(text);
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+DWORD StyleOf(HWND window) {
+    return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+}
+DWORD ExStyleOf(HWND window) {
+    return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+}
+
+SIZE ClientSizeOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+RECT RectInParent(HWND child) {
+    RECT area{};
+    GetWindowRect(child, &area);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+    std::vector<std::string> items;
+    const LRESULT count = SendWithTimeout(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendWithTimeout(combo, CB_GETLBTEXTLEN, i, 0);
+        std::wstring text(static_cast<size_t>(length < 0 ? 0 : length) + 1, L'\0');
+        SendWithTimeout(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        items.push_back(WideToUtf8(text));
+    }
+    return items;
+}
+
+void Settle(HWND window) {
+    SendWithTimeout(window, WM_NULL, 0, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendWithTimeout(window, WM_NULL, 0, 0);
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool WaitForPixel(HWND window, int x, int y, COLORREF colour, DWORD timeoutMs) {
+    return WaitUntil([&] { return PixelAt(window, x, y) == colour; }, timeoutMs);
+}
+
+std::vector<std::vector<COLORREF>> Capture(HWND window, RECT area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<std::vector<COLORREF>> rows(static_cast<size_t>(height), std::vector<COLORREF>(width));
+    if (width <= 0 || height <= 0) return rows;
+    POINT origin{area.left, area.top};
+    ClientToScreen(window, &origin);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const DWORD p = pixels[y * width + x];
+            rows[y][x] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return rows;
+}
+
+bool SaveWindowBitmap(HWND window, const std::wstring& path) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, outer.left, outer.top, SRCCOPY);
+    GdiFlush();
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), static_cast<size_t>(stride * height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WriteBytes(path, bytes);
+}
+
+void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+    Settle(window);
+}
+
+void MoveMouse(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, point.x, point.y);
+    LetInputArrive();
+}
+
+void MouseDown() {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    LetInputArrive();
+}
+
+void MouseUp() {
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    LetInputArrive();
+}
+
+void ClickAt(HWND window, int x, int y) {
+    MoveMouse(window, x, y);
+    MouseDown();
+    MouseUp();
+}
+
+void Click(HWND control) {
+    const SIZE size = ClientSizeOf(control);
+    ClickAt(control, size.cx / 2, size.cy / 2);
+}
+
+void ClickCloseBox(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    for (int y = outer.top + 2; y < outer.top + 40; ++y)
+        for (int x = outer.right - 2; x > outer.right - 120; --x)
+            if (SendWithTimeout(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 3, y + 3);
+                LetInputArrive();
+                MouseDown();
+                MouseUp();
+                return;
+            }
+}
+
+void PressKey(WORD virtualKey) {
+    SendKey(virtualKey, false);
+    SendKey(virtualKey, true);
+    LetInputArrive();
+}
+
+void PressChord(std::initializer_list<WORD> keys) {
+    for (WORD key : keys)
+        SendKey(key, false);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        SendKey(*key, true);
+    LetInputArrive();
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT input[2] = {};
+        for (INPUT& i : input) {
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = c;
+            i.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+    LetInputArrive();
+}
+
+HCURSOR CurrentCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+bool WaitForMessageBox(DWORD processId, const std::string& caption, MessageBoxSeen* seen, DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindTopWindow(processId, caption, "#32770");
+            return box && IsWindowVisible(box);
+        },
+        timeoutMs);
+    if (!box || !IsWindowVisible(box)) return false;
+    Settle(box);
+    if (seen) {
+        seen->window = box;
+        seen->caption = TextOf(box);
+        seen->text = TextOf(GetDlgItem(box, 0xFFFF));
+    }
+    return true;
+}
+
+void AnswerMessageBox(HWND box, int buttonId) {
+    HWND button = GetDlgItem(box, buttonId);
+    BringToFront(box);
+    Click(button);
+    if (IsWindow(box)) WaitUntil([&] { return !IsWindow(box); }, 3000);
+}
+
+} // namespace driver
