@@ -1,1 +1,2 @@
 # Sources of convert/: pure ones in KESTO_PURE_SOURCES, Win32 ones in KESTO_WIN32_SOURCES.
+list(APPEND KESTO_PURE_SOURCES convert/command_line.cpp convert/progress.cpp)

@@ -1,0 +1,62 @@
+#include "convert/command_line.h"
+
+#include "app/text.h"
+
+namespace {
+
+// Far above any list item (the largest is 21) yet far from overflowing value + 10.
+constexpr int kLargestCompression = 1000000;
+
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::string ConverterLocation(std::string_view programFolder) {
+    std::string location(programFolder);
+    location += "\\PLUG-IN\\ffmpeg_III.exe";
+    return location;
+}
+
+std::string ConverterParameters(int mode, std::string_view crf, std::string_view customParams) {
+    if (mode == 1) return " -threads 0 -crf " + std::string(crf);
+    if (mode == 0) return " -threads 0 -vcodec copy -acodec copy";
+    return " " + std::string(customParams) + " ";
+}
+
+std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request) {
+    std::string line = Quoted(ConverterLocation(programFolder));
+    line += " -i ";
+    line += Quoted(TrimBlanks(request.inputFile));
+    line += ConverterParameters(request.mode, request.crf, request.customParams);
+    line += " -y ";
+    line += Quoted(TrimBlanks(request.outputFile));
+    return line;
+}
+
+int CompressionFromItemText(std::string_view itemText) {
+    size_t at = 0;
+    while (at < itemText.size() && itemText[at] == ' ')
+        ++at;
+    int value = 0;
+    for (; at < itemText.size() && IsDigit(itemText[at]); ++at) {
+        value = value * 10 + (itemText[at] - '0');
+        if (value > kLargestCompression) return kLargestCompression;
+    }
+    return value;
+}
+
+std::string CrfFromCompression(int compression) {
+    if (compression == 0) return "15";
+    return std::to_string(static_cast<long long>(compression) + 10); // no overflow at INT_MAX
+}

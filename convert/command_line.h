@@ -1,0 +1,33 @@
+// The converter's command line, built from the user's choices. No Windows headers here.
+// All texts are byte strings; they pass through unchanged (nothing is re-encoded).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The conversion the user asked for: mode 0 copies the streams, 1 re-encodes with a
+// quality (crf), any other value uses the custom parameters as typed.
+struct ConversionRequest {
+    int mode = 1;
+    std::string crf;
+    std::string customParams;
+    std::string inputFile;
+    std::string outputFile;
+};
+
+// The converter beside the program. programFolder has no trailing backslash ("E:" at a root).
+std::string ConverterLocation(std::string_view programFolder);
+
+// The parameters placed between the quoted input and " -y ", with their own leading blank.
+std::string ConverterParameters(int mode, std::string_view crf, std::string_view customParams);
+
+// The whole command line: quoted converter, -i, quoted input, parameters, -y, quoted output.
+// Input and output lose their outer blanks; nothing else is quoted or escaped.
+std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request);
+
+// The number a compression list item begins with ("7:" gives 7), after any leading blanks;
+// 0 when it begins with no digit ("Default"). Absurdly long numbers are clamped.
+int CompressionFromItemText(std::string_view itemText);
+
+// The crf for a compression value: 15 for 0 (default), otherwise value + 10.
+std::string CrfFromCompression(int compression);

@@ -1,0 +1,211 @@
+#include "convert/progress.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Beyond this the clock text would be meaningless (and converting to an integer unsafe).
+constexpr double kLongestClockSeconds = 1e10;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::string_view WithoutOuterBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// Reads digits at the front of text, removing them; nullopt when there are none.
+std::optional<double> TakeDigits(std::string_view& text) {
+    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
+    double value = 0;
+    while (!text.empty() && IsDigit(text.front())) {
+        value = value * 10 + (text.front() - '0');
+        text.remove_prefix(1);
+    }
+    return value;
+}
+
+// Reads "12", "1.9" or "3.97e+03" at the front of text, removing it. Done by hand so the
+// C locale's decimal separator cannot interfere.
+std::optional<double> TakeDecimal(std::string_view& text) {
+    std::optional<double> value = TakeDigits(text);
+    if (!value) return std::nullopt;
+    if (!text.empty() && text.front() == '.') {
+        text.remove_prefix(1);
+        double scale = 0.1;
+        while (!text.empty() && IsDigit(text.front())) {
+            *value += (text.front() - '0') * scale;
+            scale /= 10;
+            text.remove_prefix(1);
+        }
+    }
+    if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
+        text.remove_prefix(1);
+        const bool negative = !text.empty() && text.front() == '-';
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+        const std::optional<double> exponent = TakeDigits(text);
+        if (!exponent) return std::nullopt;
+        *value *= std::pow(10.0, negative ? -*exponent : *exponent);
+    }
+    if (!std::isfinite(*value)) return std::nullopt; // absurdly long digit runs
+    return value;
+}
+
+// Reads a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
+std::optional<double> ParseTimestamp(std::string_view text) {
+    const bool negative = StartsWith(text, "-");
+    if (negative) text.remove_prefix(1);
+    const std::optional<double> hours = TakeDigits(text);
+    if (!hours || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> minutes = TakeDigits(text);
+    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> seconds = TakeDecimal(text);
+    if (!seconds) return std::nullopt;
+    const double total = *hours * 3600 + *minutes * 60 + *seconds;
+    if (!std::isfinite(total)) return std::nullopt;
+    return negative ? -total : total;
+}
+
+// The value of "key=value" in a progress line: the text after "key=" and any blanks, up to
+// the next blank. The key must start the line or follow a blank ("time" is not "xtime").
+std::optional<std::string_view> FieldValue(std::string_view line, std::string_view key) {
+    for (size_t at = line.find(key); at != line.npos; at = line.find(key, at + 1)) {
+        const size_t equals = at + key.size();
+        if ((at > 0 && line[at - 1] != ' ') || equals >= line.size() || line[equals] != '=') continue;
+        std::string_view value = WithoutOuterBlanks(line.substr(equals + 1));
+        return value.substr(0, value.find(' '));
+    }
+    return std::nullopt;
+}
+
+bool IsProgressLine(std::string_view line) {
+    return StartsWith(line, "frame=") || StartsWith(line, "size=") || StartsWith(line, "Lsize=");
+}
+
+void TakeProgressLine(ConverterProgress& progress, std::string_view line) {
+    if (const auto time = FieldValue(line, "time")) {
+        if (const auto seconds = ParseTimestamp(*time)) progress.positionSeconds = std::max(0.0, *seconds);
+    }
+    if (auto speed = FieldValue(line, "speed")) {
+        const auto value = TakeDecimal(*speed);
+        if (value && StartsWith(*speed, "x")) progress.speed = *value;
+    }
+}
+
+// "  Duration: 00:00:05.00, start: 0.000000, bitrate: 116 kb/s" or "  Duration: N/A, ...".
+void TakeDurationLine(ConverterProgress& progress, std::string_view line) {
+    if (!progress.inFirstInputHeader || progress.firstDurationSeen) return;
+    progress.firstDurationSeen = true;
+    std::string_view value = WithoutOuterBlanks(line.substr(std::string_view("Duration:").size()));
+    progress.durationSeconds = ParseTimestamp(value.substr(0, value.find(',')));
+}
+
+void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
+    progress.lastOtherLines.emplace_back(line);
+    if (progress.lastOtherLines.size() > kKeptConverterLines) progress.lastOtherLines.pop_front();
+}
+
+void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
+    const std::string_view line = WithoutOuterBlanks(rawLine);
+    if (line.empty()) return;
+    if (IsProgressLine(line)) return TakeProgressLine(progress, line);
+
+    // Input #0 is the file being converted; other inputs and the outputs may show durations too.
+    if (StartsWith(rawLine, "Input #0,"))
+        progress.inFirstInputHeader = true;
+    else if (rawLine.front() != ' ')
+        progress.inFirstInputHeader = false;
+    if (StartsWith(line, "Duration:")) TakeDurationLine(progress, line);
+    KeepOtherLine(progress, line);
+}
+
+// Cuts text to at most `room` bytes without splitting a UTF-8 character.
+std::string_view FittingPart(std::string_view text, size_t room) {
+    if (text.size() <= room) return text;
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
+// Once a line has been cut, the rest of it is dropped (not just what does not fit).
+void AppendToPendingLine(ConverterProgress& progress, std::string_view piece) {
+    if (progress.pendingLineCut) return;
+    const std::string_view fitting = FittingPart(piece, kLongestConverterLine - progress.pendingLine.size());
+    progress.pendingLine += fitting;
+    progress.pendingLineCut = fitting.size() < piece.size();
+}
+
+void FinishPendingLine(ConverterProgress& progress) {
+    TakeLine(progress, progress.pendingLine);
+    progress.pendingLine.clear();
+    progress.pendingLineCut = false;
+}
+
+} // namespace
+
+void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk) {
+    while (!chunk.empty()) {
+        const size_t end = chunk.find_first_of("\r\n");
+        AppendToPendingLine(progress, chunk.substr(0, end));
+        if (end == chunk.npos) return;
+        FinishPendingLine(progress);
+        chunk.remove_prefix(end + 1);
+    }
+}
+
+void FinishConverterOutput(ConverterProgress& progress) {
+    FinishPendingLine(progress);
+}
+
+std::optional<double> FractionDone(const ConverterProgress& progress) {
+    if (!progress.durationSeconds || *progress.durationSeconds <= 0 || !progress.positionSeconds)
+        return std::nullopt;
+    return std::clamp(*progress.positionSeconds / *progress.durationSeconds, 0.0, 1.0);
+}
+
+std::optional<double> SecondsLeft(const ConverterProgress& progress, std::optional<double> elapsedSeconds) {
+    const std::optional<double> fraction = FractionDone(progress);
+    if (!fraction) return std::nullopt;
+    if (progress.speed && *progress.speed > 0) {
+        const double remainingMedia = *progress.durationSeconds * (1 - *fraction);
+        return remainingMedia / *progress.speed;
+    }
+    if (elapsedSeconds && *elapsedSeconds >= 0 && *fraction > 0)
+        return *elapsedSeconds * (1 - *fraction) / *fraction;
+    return std::nullopt;
+}
+
+std::string ClockText(double seconds) {
+    if (!(seconds > 0)) seconds = 0; // also NaN
+    const long long whole = std::llround(std::min(seconds, kLongestClockSeconds));
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
+}
+
+std::string ProgressLabel(const ConverterProgress& progress, std::optional<double> elapsedSeconds) {
+    const std::optional<double> fraction = FractionDone(progress);
+    if (!fraction) return {};
+    // The small allowance keeps 0.29 * 100 (28.999...) from showing as 28%.
+    std::string label = std::to_string(static_cast<int>(std::floor(*fraction * 100 + 1e-9))) + "%";
+    if (const auto left = SecondsLeft(progress, elapsedSeconds)) label += "  " + ClockText(*left) + " left";
+    return label;
+}
+
+std::vector<std::string> LastErrorLines(const ConverterProgress& progress) {
+    return {progress.lastOtherLines.begin(), progress.lastOtherLines.end()};
+}

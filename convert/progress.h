@@ -1,0 +1,59 @@
+// Reads what the converter writes to standard error while it works: the first input's
+// duration, the position reached, the speed, and the last lines that were not progress
+// (the converter's own words when it fails). No Windows headers here.
+//
+// The converter ends progress lines with a carriage return and other lines with a line
+// feed (a carriage return and a line feed on Windows); both count as line ends here, and
+// text may arrive in chunks of any size. Memory stays bounded however much is written.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Longest line kept (in bytes); the rest of a longer line is dropped.
+inline constexpr size_t kLongestConverterLine = 500;
+// How many of the last other lines are kept.
+inline constexpr size_t kKeptConverterLines = 5;
+
+struct ConverterProgress {
+    // What has been learnt so far; a value the converter reports as "N/A" leaves the
+    // previous one in place.
+    std::optional<double> durationSeconds; // of input #0; unknown when it says "N/A"
+    std::optional<double> positionSeconds; // never negative
+    std::optional<double> speed;           // media seconds per wall-clock second
+    std::deque<std::string> lastOtherLines;
+
+    // Reading state.
+    std::string pendingLine; // the unfinished line, at most kLongestConverterLine bytes
+    bool pendingLineCut = false;
+    bool inFirstInputHeader = false;
+    bool firstDurationSeen = false;
+};
+
+// Takes the next bytes the converter wrote.
+void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk);
+// Takes a last line that had no line end, once the converter has closed its output.
+void FinishConverterOutput(ConverterProgress& progress);
+
+// Share of the input converted, in [0, 1]; unknown without a duration above zero or a position.
+std::optional<double> FractionDone(const ConverterProgress& progress);
+
+// Seconds still to go: remaining media time divided by the speed when the speed is above
+// zero; otherwise, when the caller gives the wall-clock seconds since the start, the time
+// taken so far scaled by the share still to do. Unknown when neither works.
+std::optional<double> SecondsLeft(const ConverterProgress& progress,
+                                  std::optional<double> elapsedSeconds = std::nullopt);
+
+// "HH:MM:SS", rounded to the nearest second; hours may have more than two digits.
+std::string ClockText(double seconds);
+
+// The text under the progress bar: "42%  00:01:10 left", "42%" when the time left is
+// unknown, and empty when the share done is unknown. The percentage is rounded down.
+std::string ProgressLabel(const ConverterProgress& progress,
+                          std::optional<double> elapsedSeconds = std::nullopt);
+
+// The last few non-empty lines that were not progress lines, oldest first.
+std::vector<std::string> LastErrorLines(const ConverterProgress& progress);
