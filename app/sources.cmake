@@ -1,2 +1,2 @@
-list(APPEND KESTO_PURE_SOURCES app/text.cpp)
+list(APPEND KESTO_PURE_SOURCES app/text.cpp app/settings_text.cpp)
 list(APPEND KESTO_WIN32_SOURCES app/globals.cpp app/program_folder.cpp app/winmain.cpp)
