@@ -1,2 +1,3 @@
 # Sources of convert/: pure ones in KESTO_PURE_SOURCES, Win32 ones in KESTO_WIN32_SOURCES.
 list(APPEND KESTO_PURE_SOURCES convert/command_line.cpp convert/progress.cpp)
+list(APPEND KESTO_WIN32_SOURCES convert/processing_log.cpp convert/converter_run.cpp)

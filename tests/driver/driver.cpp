@@ -99,6 +99,9 @@ std::wstring BuildProgramFolder() {
 std::wstring FakeConverterPath() {
     return KESTO_FAKE_CONVERTER;
 }
+std::wstring FixturePath(const std::wstring& name) {
+    return std::wstring(KESTO_FIXTURES_DIR) + L"\\" + name;
+}
 
 std::wstring NewTempFolder(const std::wstring& nameHint) {
     static unsigned counter = 0;
@@ -409,8 +412,14 @@ bool SaveWindowBitmap(HWND window, const std::wstring& path) {
 }
 
 void BringToFront(HWND window) {
-    SetForegroundWindow(window);
-    BringWindowToTop(window);
+    // Input sent while the activation is still on its way may be taken by the old window.
+    WaitUntil(
+        [&] {
+            SetForegroundWindow(window);
+            BringWindowToTop(window);
+            return GetForegroundWindow() == GetAncestor(window, GA_ROOT);
+        },
+        3000);
     Settle(window);
 }
 

@@ -22,8 +22,9 @@ std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 
 // Files and folders (paths are Windows paths; Wine maps the Unix build tree to Z:).
-std::wstring BuildProgramFolder(); // where the build put KESTO.exe and PLUG-IN
-std::wstring FakeConverterPath();  // the fake converter test double
+std::wstring BuildProgramFolder();                  // where the build put KESTO.exe and PLUG-IN
+std::wstring FakeConverterPath();                   // the fake converter test double
+std::wstring FixturePath(const std::wstring& name); // recorded converter transcripts
 std::wstring NewTempFolder(const std::wstring& nameHint = L"kesto");
 void RemoveTree(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);

@@ -1,0 +1,251 @@
+#include "convert/converter_run.h"
+
+#include <memory>
+
+#include "app/globals.h"
+#include "convert/processing_log.h"
+
+namespace {
+
+constexpr DWORD kWorkerStack = 1 << 20;
+constexpr DWORD kGracefulStopMs = 5000;
+constexpr DWORD kOutputDrainMs = 2000;
+
+struct ConverterProcess {
+    HANDLE process = nullptr;
+    HANDLE job = nullptr;
+    HANDLE input = nullptr;  // our end of the converter's standard input
+    HANDLE output = nullptr; // our end of its standard output and error
+};
+
+void CloseIfOpen(HANDLE& handle) {
+    if (handle) CloseHandle(handle);
+    handle = nullptr;
+}
+
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result(text ? text : "", length);
+    if (text) LocalFree(text);
+    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+        result.pop_back();
+    return result.empty() ? "error " + std::to_string(error) : result;
+}
+
+// A job that ends the converter when the program's last handle to it closes, so that a
+// converter never runs on after the program has died.
+HANDLE JobThatKillsOnClose() {
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
+// Pipes for the converter's standard input and output; only the child's ends inherit.
+bool MakePipes(HANDLE& childInput, HANDLE& ourInput, HANDLE& ourOutput, HANDLE& childOutput) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    if (!CreatePipe(&childInput, &ourInput, &inheritable, 0)) return false;
+    if (!CreatePipe(&ourOutput, &childOutput, &inheritable, 0)) {
+        CloseIfOpen(childInput);
+        CloseIfOpen(ourInput);
+        return false;
+    }
+    SetHandleInformation(ourInput, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(ourOutput, HANDLE_FLAG_INHERIT, 0);
+    return true;
+}
+
+// Limits what the converter inherits to exactly its two pipe ends.
+struct InheritList {
+    std::unique_ptr<char[]> storage;
+    LPPROC_THREAD_ATTRIBUTE_LIST list = nullptr;
+    HANDLE handles[2];
+
+    InheritList(HANDLE a, HANDLE b) : handles{a, b} {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage = std::make_unique<char[]>(size);
+        auto* candidate = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.get());
+        if (!InitializeProcThreadAttributeList(candidate, 1, 0, &size)) return;
+        if (!UpdateProcThreadAttribute(candidate, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
+                                       sizeof handles, nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(candidate);
+            return;
+        }
+        list = candidate;
+    }
+    ~InheritList() {
+        if (list) DeleteProcThreadAttributeList(list);
+    }
+};
+
+// Starts the converter hidden and suspended, puts it in its job, then lets it run.
+bool StartConverterProcess(ConverterRun& run, ConverterProcess& child) {
+    HANDLE childInput = nullptr, childOutput = nullptr;
+    if (!MakePipes(childInput, child.input, child.output, childOutput)) {
+        run.systemError = GetLastError();
+        return false;
+    }
+    InheritList inherit(childInput, childOutput);
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = inherit.list ? sizeof startup : sizeof startup.StartupInfo;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdInput = childInput;
+    startup.StartupInfo.hStdOutput = childOutput;
+    startup.StartupInfo.hStdError = childOutput;
+    startup.lpAttributeList = inherit.list;
+    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED;
+    if (inherit.list) flags |= EXTENDED_STARTUPINFO_PRESENT;
+
+    std::string commandLine = run.commandLine; // CreateProcessA may write into its buffer
+    PROCESS_INFORMATION started{};
+    const BOOL created = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                                        nullptr, &startup.StartupInfo, &started);
+    run.systemError = created ? 0 : GetLastError();
+    CloseIfOpen(childInput);
+    CloseIfOpen(childOutput);
+    if (!created) {
+        CloseIfOpen(child.input);
+        CloseIfOpen(child.output);
+        return false;
+    }
+    child.process = started.hProcess;
+    child.job = JobThatKillsOnClose();
+    // Inside a foreign job on old Windows the assignment fails: carry on without.
+    if (child.job && !AssignProcessToJobObject(child.job, child.process)) CloseIfOpen(child.job);
+    ResumeThread(started.hThread);
+    CloseHandle(started.hThread);
+    return true;
+}
+
+struct OutputReader {
+    HANDLE pipe;
+    ConverterRun* run;
+};
+
+// Drains the converter's output continuously, so that it never blocks on a full pipe.
+DWORD WINAPI ReadConverterOutput(LPVOID parameter) {
+    const auto* reader = static_cast<OutputReader*>(parameter);
+    ConverterRun& run = *reader->run;
+    static constexpr DWORD kChunk = 16384;
+    auto buffer = std::make_unique<char[]>(kChunk);
+    DWORD got = 0;
+    while (ReadFile(reader->pipe, buffer.get(), kChunk, &got, nullptr) && got) {
+        AcquireSRWLockExclusive(&run.progressLock);
+        FeedConverterOutput(run.progress, std::string_view(buffer.get(), got));
+        ReleaseSRWLockExclusive(&run.progressLock);
+    }
+    AcquireSRWLockExclusive(&run.progressLock);
+    FinishConverterOutput(run.progress);
+    ReleaseSRWLockExclusive(&run.progressLock);
+    return 0;
+}
+
+void StopGracefully(ConverterProcess& child) {
+    DWORD written = 0;
+    WriteFile(child.input, "q", 1, &written, nullptr);
+    CloseIfOpen(child.input);
+    // Custom parameters such as -nostdin make it deaf to "q".
+    if (WaitForSingleObject(child.process, kGracefulStopMs) == WAIT_TIMEOUT)
+        TerminateProcess(child.process, 1);
+    WaitForSingleObject(child.process, INFINITE);
+}
+
+// After the converter has ended its output pipe closes; a process it left behind that
+// still holds the pipe is ended with the job.
+void FinishReading(HANDLE reader, const ConverterProcess& child) {
+    if (!reader) return;
+    if (WaitForSingleObject(reader, kOutputDrainMs) == WAIT_TIMEOUT) {
+        if (child.job)
+            TerminateJobObject(child.job, 1);
+        else
+            CancelSynchronousIo(reader);
+        WaitForSingleObject(reader, INFINITE);
+    }
+    CloseHandle(reader);
+}
+
+DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
+    OutputReader readerState{child.output, &run};
+    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadConverterOutput, &readerState, 0, nullptr);
+    if (!reader) {
+        // Without a reader the converter would block on a full pipe: let it write nowhere.
+        CloseIfOpen(child.output);
+    }
+    const HANDLE waits[2] = {child.process, run.stopEvent};
+    DWORD result = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    const bool stopped = result == WAIT_OBJECT_0 + 1;
+    if (stopped) StopGracefully(child);
+    result = WAIT_OBJECT_0;
+    GetExitCodeProcess(child.process, &run.exitCode);
+    FinishReading(reader, child);
+
+    AcquireSRWLockShared(&run.progressLock);
+    run.lastErrorLines = LastErrorLines(run.progress);
+    ReleaseSRWLockShared(&run.progressLock);
+    run.outcome = stopped             ? RunOutcome::Stopped
+                  : run.exitCode == 0 ? RunOutcome::Succeeded
+                                      : RunOutcome::Failed;
+    return result;
+}
+
+} // namespace
+
+DWORD WINAPI RunConverter(LPVOID parameter) {
+    ConverterRun& run = *static_cast<ConverterRun*>(parameter);
+    run.commandLine = BuildConverterCommandLine(run.programFolder, run.request);
+    run.converterPath = ConverterLocation(run.programFolder);
+    WriteProcessingLog(run.commandLine);
+
+    DWORD result = 0;
+    ConverterProcess child;
+    if (StartConverterProcess(run, child)) {
+        result = SuperviseConverter(run, child);
+    } else {
+        run.outcome = RunOutcome::CouldNotStart;
+        run.systemErrorText = SystemErrorText(run.systemError);
+    }
+    CloseIfOpen(child.input);
+    CloseIfOpen(child.output);
+    CloseIfOpen(child.process);
+    CloseIfOpen(child.job);
+    // The last touch of the run: from here on the user-interface thread owns it again.
+    bConverting.store(0);
+    return result;
+}
+
+bool StartConversionWorker(ConverterRun& run) {
+    run.stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!run.stopEvent) return false;
+    HANDLE worker = CreateThread(nullptr, kWorkerStack, RunConverter, &run, 0, nullptr);
+    if (!worker) {
+        CloseIfOpen(run.stopEvent);
+        return false;
+    }
+    CloseHandle(worker);
+    return true;
+}
+
+void RequestConverterStop(ConverterRun& run) {
+    if (run.stopEvent) SetEvent(run.stopEvent);
+}
+
+ConverterProgress ProgressSnapshot(ConverterRun& run) {
+    AcquireSRWLockShared(&run.progressLock);
+    ConverterProgress copy = run.progress;
+    ReleaseSRWLockShared(&run.progressLock);
+    return copy;
+}
+
+void ReleaseConverterRun(ConverterRun& run) {
+    CloseIfOpen(run.stopEvent);
+}

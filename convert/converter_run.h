@@ -1,0 +1,57 @@
+// One run of the converter on a worker thread: the command line is logged, the converter
+// started hidden with its standard error read into a progress record, waited for, and
+// the outcome recorded. The worker clears bConverting as its very last act.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "convert/command_line.h"
+#include "convert/progress.h"
+
+enum class RunOutcome {
+    Succeeded,     // the converter ended with exit code 0
+    CouldNotStart, // the converter program could not be started
+    Failed,        // the converter ended with another exit code
+    Stopped,       // the user stopped the run
+};
+
+// Everything the worker needs and leaves behind. The user-interface thread fills the
+// inputs before the worker starts and reads the results only after bConverting is 0.
+struct ConverterRun {
+    // Inputs, copied from the program state before the worker starts.
+    ConversionRequest request;
+    std::string programFolder; // process code page, no trailing backslash
+
+    // Results.
+    RunOutcome outcome = RunOutcome::CouldNotStart;
+    std::string commandLine;
+    std::string converterPath;
+    DWORD systemError = 0;       // why the converter could not start
+    std::string systemErrorText; // the system's words for it
+    DWORD exitCode = 0;
+    std::vector<std::string> lastErrorLines; // the converter's last words (UTF-8)
+
+    // Shared while the run goes on.
+    HANDLE stopEvent = nullptr;
+    SRWLOCK progressLock = SRWLOCK_INIT;
+    ConverterProgress progress;
+};
+
+// The worker's entry: performs one run for the ConverterRun it is given.
+DWORD WINAPI RunConverter(LPVOID run);
+
+// Starts the worker (1 MB stack) and lets go of its thread handle; false when no thread
+// could be made. The caller sets bConverting first and keeps `run` alive until it is 0.
+bool StartConversionWorker(ConverterRun& run);
+
+// Asks the running converter to stop: "q" on its standard input, forced after 5 s.
+void RequestConverterStop(ConverterRun& run);
+
+// A copy of what the converter has reported so far; safe at any moment of the run.
+ConverterProgress ProgressSnapshot(ConverterRun& run);
+
+// Releases what StartConversionWorker made, once bConverting is 0.
+void ReleaseConverterRun(ConverterRun& run);
