@@ -2,29 +2,15 @@
 // the program folder here: the converter and the log are found beside the running exe).
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <tlhelp32.h>
-
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "convert/converter_run.h"
 #include "tests/driver/driver.h"
+#include "tests/wine/converter_beside.h"
 
 using namespace driver;
 
 namespace {
-
-std::wstring ConverterBeside() {
-    return ProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe";
-}
-std::wstring LogBeside() {
-    return ProgramFolder() + L"\\kesto.log";
-}
-
-const wchar_t* const kFakeVariables[] = {L"FAKECONV_RECORD",   L"FAKECONV_EXIT",      L"FAKECONV_DELAY_MS",
-                                         L"FAKECONV_STDERR",   L"FAKECONV_STDERR_MB", L"FAKECONV_OUTPUT",
-                                         L"FAKECONV_IGNORE_Q", L"FAKECONV_Q_EXIT"};
 
 // Runs the worker as the publish flow does and waits (bounded) for it to clear the flag.
 bool RunToEnd(ConverterRun& run, DWORD timeoutMs = 30000) {
@@ -49,33 +35,18 @@ ConversionRequest Request(const std::string& input, const std::string& output, i
     return request;
 }
 
-bool ConverterProcessRuns() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        found |= _wcsicmp(entry.szExeFile, L"ffmpeg_III.exe") == 0;
-    CloseHandle(snapshot);
-    return found;
-}
-
 class ConverterRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        CreateDirectoryW((ProgramFolder() + L"\\PLUG-IN").c_str(), nullptr);
-        ASSERT_TRUE(CopyFileW(FakeConverterPath().c_str(), ConverterBeside().c_str(), FALSE));
+        ASSERT_TRUE(PlaceFakeConverter());
         DeleteFileW(LogBeside().c_str());
         scratch = NewTempFolder(L"kesto-run");
         record = scratch + L"\\received.txt";
         SetEnvironmentVariableW(L"FAKECONV_RECORD", record.c_str());
     }
     void TearDown() override {
-        for (const wchar_t* name : kFakeVariables)
-            SetEnvironmentVariableW(name, nullptr);
-        WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
-        DeleteFileW(ConverterBeside().c_str());
-        DeleteFileW(LogBeside().c_str());
+        ClearFakeConverterVariables();
+        RemoveConverterAndLog();
         RemoveTree(scratch);
     }
     std::string Scratch(const std::wstring& name) const { return WideToUtf8(scratch + L"\\" + name); }

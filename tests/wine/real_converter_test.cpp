@@ -5,17 +5,11 @@
 #include "app/program_folder.h"
 #include "convert/converter_run.h"
 #include "tests/driver/driver.h"
+#include "tests/wine/converter_beside.h"
 
 using namespace driver;
 
 namespace {
-
-std::wstring ConverterBeside() {
-    return ProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe";
-}
-std::wstring LogBeside() {
-    return ProgramFolder() + L"\\kesto.log";
-}
 
 // Runs the converter directly and returns what it wrote to standard error.
 std::string RunConverterDirectly(const std::wstring& arguments) {
@@ -55,9 +49,7 @@ std::string Probe(const std::wstring& file) {
 class RealConverterTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        CreateDirectoryW((ProgramFolder() + L"\\PLUG-IN").c_str(), nullptr);
-        CopyFileW((BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe").c_str(), ConverterBeside().c_str(),
-                  FALSE);
+        PlaceRealConverter();
         media = NewTempFolder(L"kesto-media");
         clip = media + L"\\clip 3s.mp4";
         RunConverterDirectly(L"-hide_banner -f lavfi -i testsrc=duration=3:size=320x240:rate=25 -f lavfi -i "

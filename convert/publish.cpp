@@ -1,0 +1,277 @@
+#include "convert/publish.h"
+
+#include <windows.h>
+
+#include <shobjidl.h>
+
+#include <memory>
+#include <string>
+
+#include "app/globals.h"
+#include "app/program_folder.h"
+#include "app/text.h"
+#include "convert/converter_run.h"
+#include "convert/publish_logic.h"
+#include "convert/same_file.h"
+#include "mainwin/main_ids.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+constexpr COLORREF kProgressGrey = RGB(119, 119, 119);
+constexpr DWORD kPassSleepMs = 25;
+constexpr DWORD kIdleSleepMs = 30;
+
+ConverterRun* gActiveRun = nullptr; // the run the progress window belongs to
+bool gStopAsked = false;
+
+double MonotonicSeconds() {
+    LARGE_INTEGER frequency{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+void ShowAttention(HWND owner, const std::wstring& text) {
+    MessageBoxW(owner, text.c_str(), L"Attention", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// What the output file looked like before the run, to tell whether the run wrote it.
+struct FileStamp {
+    bool exists = false;
+    FILETIME written{};
+    ULONGLONG size = 0;
+};
+
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(FromCodePage(TrimBlanks(path)).c_str(), GetFileExInfoStandard, &data)) {
+        stamp.exists = true;
+        stamp.written = data.ftLastWriteTime;
+        stamp.size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return stamp;
+}
+
+bool WrittenSince(const FileStamp& before, const FileStamp& now) {
+    if (!now.exists) return false;
+    return !before.exists || CompareFileTime(&before.written, &now.written) != 0 || before.size != now.size;
+}
+
+// The taskbar button of the main window mirrors the progress where the system offers it.
+struct TaskbarProgress {
+    ITaskbarList3* list = nullptr;
+
+    TaskbarProgress() {
+        if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                    reinterpret_cast<void**>(&list))))
+            list = nullptr;
+        if (list && FAILED(list->HrInit())) Release();
+    }
+    ~TaskbarProgress() {
+        if (list) list->SetProgressState(hMainDlg, TBPF_NOPROGRESS);
+        Release();
+    }
+    void Show(double fraction) {
+        if (!list) return;
+        list->SetProgressState(hMainDlg, TBPF_NORMAL);
+        list->SetProgressValue(hMainDlg, static_cast<ULONGLONG>(fraction * 1000), 1000);
+    }
+    void Release() {
+        if (list) list->Release();
+        list = nullptr;
+    }
+};
+
+void AskToStop(HWND window) {
+    if (gStopAsked || !gActiveRun) return;
+    gStopAsked = true;
+    const int answer =
+        MessageBoxA(window, "Stop the conversion?", "Convert Video", MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDYES && gActiveRun)
+        RequestConverterStop(*gActiveRun);
+    else
+        gStopAsked = false;
+}
+
+// Escape (and a close request) asks whether to stop the run; the window stays up.
+INT_PTR ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    const bool escape = message == WM_COMMAND && LOWORD(wParam) == IDCANCEL;
+    const bool close = message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE;
+    if (!escape && !close) return 0;
+    AskToStop(window);
+    return 1;
+}
+
+HWND BuildProgressWindow(HFONT pleaseWaitFont) {
+    HWND window = CreateWin(hMainDlg, "", kCentre, kCentre, 250, 52, WS_CAPTION, 0, Units::Dialog);
+    SetWindowColours(window, RGB(255, 255, 255), kProgressGrey);
+    for (int k = 0; k < 5; ++k)
+        AddControl(window, ControlKind::Label, ID_PROGRESS_SQUARE1 + k, "", 5 + 12 * k, 40, 8, 7, SS_SUNKEN);
+    AddControl(window, ControlKind::Label, ID_PROGRESS_TIME, "", 160, 40, 90, 10, SS_LEFT);
+    SetColours(window, ID_PROGRESS_TIME, RGB(0, 0, 0), kProgressGrey);
+    AddControl(window, ControlKind::Label, ID_PROGRESS_TEXT, "Please wait...", 65, 5, 150, 30, SS_CENTER);
+    SetColours(window, ID_PROGRESS_TEXT, RGB(255, 255, 255), kTransparent);
+    AssignFont(window, ID_PROGRESS_TEXT, pleaseWaitFont);
+    AddControl(window, ControlKind::Line, -1, "", 1, 34, 248, 1);
+    for (int k = 0; k < 5; ++k)
+        SetColours(window, ID_PROGRESS_SQUARE1 + k, RGB(0, 0, 0), RGB(20, 50, 195));
+    AddControl(window, ControlKind::StretchedPicture, ID_PROGRESS_IMAGE, "load1", 5, 5, 26, 25);
+    // Share done and time left, once the converter has told the length of its input.
+    AddControl(window, ControlKind::Label, ID_PROGRESS_PERCENT, "", 66, 40, 92, 10, SS_LEFT);
+    SetColours(window, ID_PROGRESS_PERCENT, RGB(0, 0, 0), kProgressGrey);
+    return window;
+}
+
+struct Animation {
+    GreenCascade levels = kCascadeStart;
+    int frame = 0;
+    int pass = 0;
+    double start = 0;
+    std::string shownProgress;
+};
+
+void ShowFrameAndTimes(HWND window, Animation& animation, ConverterRun& run, TaskbarProgress& taskbar) {
+    animation.frame = NextFrame(animation.frame);
+    const std::wstring frameName = L"load" + std::to_wstring(animation.frame);
+    SetImage(window, ID_PROGRESS_IMAGE, frameName.c_str(), true);
+    RedrawItem(window, ID_PROGRESS_IMAGE);
+    const double elapsed = MonotonicSeconds() - animation.start;
+    SetItemText(window, ID_PROGRESS_TIME, ProcessingTimeText(elapsed));
+    const ConverterProgress progress = ProgressSnapshot(run);
+    const std::string label = ProgressLabel(progress, elapsed);
+    if (label != animation.shownProgress) {
+        SetItemText(window, ID_PROGRESS_PERCENT, label);
+        animation.shownProgress = label;
+    }
+    if (const auto fraction = FractionDone(progress)) taskbar.Show(*fraction);
+}
+
+void AnimateOnePass(HWND window, Animation& animation, ConverterRun& run, TaskbarProgress& taskbar) {
+    AdvanceCascade(animation.levels);
+    if (++animation.pass == 2) {
+        animation.pass = 0;
+        ShowFrameAndTimes(window, animation, run, taskbar);
+    }
+    for (int k = 0; k < 5; ++k) {
+        SetColours(window, ID_PROGRESS_SQUARE1 + k, RGB(0, 0, 0), RGB(20, animation.levels[k], 195));
+        RedrawItem(window, ID_PROGRESS_SQUARE1 + k);
+    }
+    Sleep(kPassSleepMs);
+    ProcessPendingEvents(kIdleSleepMs);
+}
+
+bool RefusedByGuards() {
+    if (TrimBlanks(sInputFile).empty()) {
+        MessageBoxA(nullptr, "Input file not found", "Attention", MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
+    if (TrimBlanks(sOutputFile).empty()) {
+        MessageBoxA(nullptr, "Output file not found", "Attention", MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
+    if (NamesSameFile(sInputFile, sOutputFile)) {
+        ShowAttention(hMainDlg,
+                      L"The output file is the input video itself: converting would destroy it.\r\n\r\n"
+                      L"Please choose another name for the output file.");
+        return true;
+    }
+    return false;
+}
+
+void FlashWhenInBackground() {
+    DWORD foregroundProcess = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &foregroundProcess);
+    if (foregroundProcess == GetCurrentProcessId()) return;
+    FLASHWINFO flash{sizeof flash, hMainDlg, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
+void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
+    switch (run.outcome) {
+    case RunOutcome::Succeeded:
+        if (bNotifyFinished == 1) {
+            MessageBoxA(hMainDlg, "Output conversion process finished", "Information",
+                        MB_OK | MB_ICONINFORMATION);
+            bNotifyFinished = 0;
+        }
+        break;
+    case RunOutcome::Stopped:
+        // The converter finishes a stopped file properly, but it is not what was asked for.
+        if (WrittenSince(outputBefore, StampOf(run.request.outputFile)))
+            DeleteFileW(FromCodePage(TrimBlanks(run.request.outputFile)).c_str());
+        MessageBoxA(hMainDlg, "Conversion cancelled", "Information", MB_OK | MB_ICONINFORMATION);
+        break;
+    case RunOutcome::CouldNotStart:
+        ShowAttention(hMainDlg, FromCodePage(CouldNotStartMessage(run.converterPath, run.systemErrorText)));
+        break;
+    case RunOutcome::Failed:
+        ShowAttention(hMainDlg, FromUtf8(ConverterFailedMessage(run.exitCode, run.lastErrorLines)));
+        break;
+    }
+    bNotifyFinished = 0;
+}
+
+} // namespace
+
+void PublishVideo() {
+    // A second run inside the first one's wait would share its flag and its window.
+    if (gActiveRun || bConverting) {
+        MessageBeep(0);
+        return;
+    }
+    Sleep(100);
+    if (RefusedByGuards()) return;
+
+    nCompression = CompressionFromItemText(GetSelectedListText(hMainDlg, ID_COMPRESSION));
+    sCrf = CrfFromCompression(nCompression);
+    sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS);
+
+    // The worker gets its own copy of the choices: later changes in the window do not reach it.
+    auto run = std::make_unique<ConverterRun>();
+    run->request = {nMode, sCrf, sCustomParams, sInputFile, sOutputFile};
+    run->programFolder = ToCodePage(ProgramFolder());
+    const FileStamp outputBefore = StampOf(sOutputFile);
+
+    HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);
+    HWND window = BuildProgressWindow(pleaseWaitFont);
+    Animation animation;
+    animation.start = MonotonicSeconds();
+    ShowModeless(window, ProgressWindowProc);
+    bConverting = 1;
+    SetTextOf(window, "Convert Video");
+    gActiveRun = run.get();
+    gStopAsked = false;
+    if (!StartConversionWorker(*run)) {
+        const DWORD error = GetLastError();
+        bConverting = 0;
+        gActiveRun = nullptr;
+        DestroyWindow(window);
+        ReleaseFont(pleaseWaitFont);
+        ShowAttention(hMainDlg,
+                      L"The conversion could not be started (system error " + std::to_wstring(error) + L").");
+        return;
+    }
+    bNotifyFinished = 1;
+    {
+        TaskbarProgress taskbar;
+        do
+            AnimateOnePass(window, animation, *run, taskbar);
+        while (bConverting != 0);
+    }
+    gActiveRun = nullptr;
+    DestroyWindow(window);
+    ReleaseFont(pleaseWaitFont);
+    ReleaseConverterRun(*run);
+    FlashWhenInBackground();
+    TellOutcome(*run, outputBefore);
+}

@@ -1,0 +1,20 @@
+// The Publish command's flow: crf and custom parameters from the main window, the progress
+// window, the conversion worker, and the message that says how the run ended.
+#pragma once
+
+enum ProgressControlId : int {
+    ID_PROGRESS_IMAGE = 101,
+    ID_PROGRESS_SQUARE1 = 201,
+    ID_PROGRESS_SQUARE2 = 202,
+    ID_PROGRESS_SQUARE3 = 203,
+    ID_PROGRESS_SQUARE4 = 204,
+    ID_PROGRESS_SQUARE5 = 205,
+    ID_PROGRESS_TEXT = 207,
+    ID_PROGRESS_TIME = 320,
+    ID_PROGRESS_PERCENT = 321,
+};
+
+// Converts sInputFile into sOutputFile with the main window's choices. Returns when the
+// run is over and its closing message has been answered; refuses (with a beep) to start
+// while another conversion runs.
+void PublishVideo();

@@ -1,0 +1,45 @@
+#include "convert/publish_logic.h"
+
+#include <cstdio>
+
+void AdvanceCascade(GreenCascade& levels) {
+    levels[0] = static_cast<int16_t>(levels[0] + 5);
+    for (size_t i = 0; i + 1 < levels.size(); ++i) {
+        if (levels[i] > 255) {
+            levels[i] = 255;
+            levels[i + 1] = static_cast<int16_t>(levels[i + 1] + 5);
+        }
+    }
+    if (levels.back() > 255) levels = kCascadeStart;
+}
+
+int NextFrame(int frame) {
+    return frame >= 4 ? 1 : frame + 1;
+}
+
+std::string ProcessingTimeText(double elapsedSeconds) {
+    if (!(elapsedSeconds > 0)) elapsedSeconds = 0;
+    const long long hours = static_cast<long long>(elapsedSeconds / 3600);
+    const long long minutes = static_cast<long long>((elapsedSeconds - 3600.0 * hours) / 60);
+    const long long seconds = static_cast<long long>(elapsedSeconds - 3600.0 * hours - 60.0 * minutes);
+    char text[64];
+    std::snprintf(text, sizeof text, "Processing time: %02lld:%02lld:%02lld", hours, minutes, seconds);
+    return text;
+}
+
+std::string CouldNotStartMessage(std::string_view converterPath, std::string_view systemErrorText) {
+    std::string message = "The converter could not be started:\r\n";
+    message += converterPath;
+    message += "\r\n\r\n";
+    message += systemErrorText;
+    return message;
+}
+
+std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& lastLines) {
+    std::string message =
+        "The conversion failed: the converter ended with exit code " + std::to_string(exitCode) + ".";
+    if (!lastLines.empty()) message += "\r\n";
+    for (const std::string& line : lastLines)
+        message += "\r\n" + line;
+    return message;
+}
