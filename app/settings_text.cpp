@@ -243,3 +243,8 @@ bool IsValidUtf8(std::string_view bytes) {
     }
     return true;
 }
+
+bool IsLegacyCodePageText(std::string_view bytes, unsigned processCodePage, unsigned legacyCodePage) {
+    return processCodePage == kUtf8CodePage && legacyCodePage != kUtf8CodePage && legacyCodePage != 0 &&
+           !IsValidUtf8(bytes);
+}

@@ -30,3 +30,10 @@ int ModeFromText(std::string_view text);
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no cut sequences.
 bool IsValidUtf8(std::string_view bytes);
+
+constexpr unsigned kUtf8CodePage = 65001;
+
+// Whether file bytes must be read in the system's legacy ANSI code page: files from earlier
+// versions were written in it, so where the process works in UTF-8, bytes that are not valid
+// UTF-8 come from it. Where the process already works in the legacy page, nothing is converted.
+bool IsLegacyCodePageText(std::string_view bytes, unsigned processCodePage, unsigned legacyCodePage);

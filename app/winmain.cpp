@@ -3,12 +3,15 @@
 
 #include "app/globals.h"
 #include "app/program_folder.h"
+#include "app/settings.h"
 #include "app/text.h"
 #include "mainwin/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     hLinkCursor = LoadCursorA(instance, "autor");
     SetCurrentDirectoryW(FolderWithBackslashOf(ModulePath()).c_str());
+    LoadSettings();
     ShowMainDialog();
+    SaveSettings();
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include "tests/driver/driver_paths.h"
 
+#include <cstdlib>
+
 namespace driver {
 
 namespace {
@@ -38,6 +40,26 @@ std::vector<wchar_t> EnvironmentWith(const std::vector<std::pair<std::wstring, s
     return result;
 }
 
+bool CursorNear(int screenX, int screenY) {
+    POINT at{};
+    GetCursorPos(&at);
+    return std::abs(at.x - screenX) <= 1 && std::abs(at.y - screenY) <= 1;
+}
+
+// After the first move a process sends, Wine may for a moment put the cursor back where the X
+// pointer was, so a click that follows lands elsewhere. That move counts once the cursor has
+// stayed at its place for a while; later moves are not affected.
+void SettleFirstMove(INPUT move, int screenX, int screenY) {
+    static bool settled = false;
+    if (settled) return;
+    settled = true;
+    for (int check = 0, steady = 0; check < 200 && steady < 15; ++check) {
+        Sleep(10);
+        steady = CursorNear(screenX, screenY) ? steady + 1 : 0;
+        if (!steady) SendInput(1, &move, sizeof move);
+    }
+}
+
 void SendMouse(DWORD flags, int screenX = 0, int screenY = 0) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -47,6 +69,7 @@ void SendMouse(DWORD flags, int screenX = 0, int screenY = 0) {
         input.mi.dy = MulDiv(screenY, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     }
     SendInput(1, &input, sizeof input);
+    if (flags & MOUSEEVENTF_ABSOLUTE) SettleFirstMove(input, screenX, screenY);
 }
 
 void SendKey(WORD virtualKey, bool up) {
@@ -176,6 +199,7 @@ Program::Program(const ProgramOptions& options) {
     }
     for (const auto& [name, bytes] : options.files)
         WriteBytes(PathOf(name), bytes);
+    if (options.prepare) options.prepare(folder_);
 
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!options.arguments.empty()) commandLine += L" " + options.arguments;

@@ -38,6 +38,7 @@ struct ProgramOptions {
     std::wstring workingFolder;         // current directory of the process (default: the temp root)
     std::vector<std::pair<std::wstring, std::string>> files;        // extra files in the program folder
     std::vector<std::pair<std::wstring, std::wstring>> environment; // extra environment variables
+    std::function<void(const std::wstring& folder)> prepare; // runs on the program folder before the start
 };
 
 // KESTO.exe copied into a fresh temporary folder and started there. The destructor ends

@@ -29,5 +29,13 @@ int main() {
     Program program;
     HWND main = program.WaitForMainWindow();
     Save(main, L"main-window");
-    return main ? 0 : 1;
+
+    // Restored from a settings file: an input folder, the custom mode and its parameters.
+    ProgramOptions stored;
+    stored.files = {{L"KESTO.ini", "<IN_DIR>D:\\Videos\\Holiday 2023</IN_DIR><MODE>2</MODE>"
+                                   "<CUSTOM>-vf scale=iw/2:-2 -c:a aac</CUSTOM>"}};
+    Program restored(stored);
+    HWND restoredMain = restored.WaitForMainWindow();
+    Save(restoredMain, L"main-window-stored-settings");
+    return main && restoredMain ? 0 : 1;
 }

@@ -247,3 +247,16 @@ TEST(Utf8, RejectsMalformedText) {
     for (const auto& text : bad)
         EXPECT_FALSE(IsValidUtf8(text)) << testing::PrintToString(text);
 }
+
+TEST(Utf8, LegacyCodePageTextIsOnlyConvertedIntoAUtf8Process) {
+    const std::string legacy = "<IN_DIR>C:\\Vid\xe9os</IN_DIR>";
+    const std::string utf8 = "<IN_DIR>C:\\Vid\xc3\xa9os</IN_DIR>";
+    EXPECT_TRUE(IsLegacyCodePageText(legacy, kUtf8CodePage, 1252));
+    EXPECT_FALSE(IsLegacyCodePageText(utf8, kUtf8CodePage, 1252));
+    EXPECT_FALSE(IsLegacyCodePageText("plain", kUtf8CodePage, 1252));
+    // A process without the UTF-8 manifest already works in the legacy page.
+    EXPECT_FALSE(IsLegacyCodePageText(legacy, 1252, 1252));
+    // A system whose legacy page is UTF-8 itself, or that names none, has nothing to convert from.
+    EXPECT_FALSE(IsLegacyCodePageText(legacy, kUtf8CodePage, kUtf8CodePage));
+    EXPECT_FALSE(IsLegacyCodePageText(legacy, kUtf8CodePage, 0));
+}

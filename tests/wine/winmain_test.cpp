@@ -8,6 +8,8 @@
 #include "tests/wine/background.h"
 
 TEST(WinMain, MakesTheProgramFolderCurrentAndReturnsZero) {
+    const std::wstring settings = ProgramFolder() + L"\\KESTO.ini";
+    DeleteFileW(settings.c_str());
     SetCurrentDirectoryW(L"C:\\");
     hMainDlg = nullptr;
     std::wstring currentWhileRunning;
@@ -22,5 +24,10 @@ TEST(WinMain, MakesTheProgramFolderCurrentAndReturnsZero) {
     EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, arguments, SW_SHOWNORMAL), 0);
     user.Join();
     EXPECT_EQ(currentWhileRunning, ProgramFolder());
+    // The settings were loaded after that step, so their default folders are the program's, and
+    // saved when the window had closed.
+    EXPECT_EQ(sInputDir, ToCodePage(ProgramFolder()));
+    EXPECT_TRUE(driver::FileExists(settings));
+    DeleteFileW(settings.c_str());
     EXPECT_NE(hLinkCursor, nullptr) << "the link cursor comes from the program's resources";
 }
