@@ -14,7 +14,7 @@ using namespace driver;
 namespace {
 
 constexpr const char* kCaption = "Tarvelle Video Converter. ";
-constexpr const char* kWebAddress = "http://www.tarvelle.example";
+constexpr const char* kWebAddress = "http://tarvelle.test";
 constexpr int kAddress = 2000, kInvitation = 2001, kStart = 2005;
 constexpr DWORD kTypeMask = 0x1F; // the control-type bits of STATIC and BUTTON styles
 

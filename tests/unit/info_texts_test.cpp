@@ -21,12 +21,12 @@ TEST(HelpTexts, BothBeginWithTheSameLineAndKeepTheirBlanks) {
 }
 
 TEST(LinkRequests, WebAddressTakesTheDefaultVerbAndMailOpensMailto) {
-    const ShellRequest web = WebAddressRequest("http://www.tarvelle.example");
+    const ShellRequest web = WebAddressRequest("http://tarvelle.test");
     EXPECT_EQ(web.verb, "");
-    EXPECT_EQ(web.file, "http://www.tarvelle.example");
-    const ShellRequest mail = EmailRequest("support@tarvelle.example");
+    EXPECT_EQ(web.file, "http://tarvelle.test");
+    const ShellRequest mail = EmailRequest("support@tarvelle.test");
     EXPECT_EQ(mail.verb, "Open");
-    EXPECT_EQ(mail.file, "mailto:support@tarvelle.example");
+    EXPECT_EQ(mail.file, "mailto:support@tarvelle.test");
     EXPECT_TRUE(IsLinkClick(0));
     EXPECT_FALSE(IsLinkClick(1)); // a double-click notification
 }

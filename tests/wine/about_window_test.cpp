@@ -33,7 +33,7 @@ const ExpectedControl kControls[] = {
     {-1, "", 5, 40, kNatural, kNatural, SS_BITMAP},
     {-1, "", 10, 35, 190, 2, SS_ETCHEDFRAME},
     {kBuild, "Build v1.01", 150, 39, 50, 10, SS_LEFT},
-    {kWebAddress, "http://www.tarvelle.example", 141, 169, 70, 11, kLink},
+    {kWebAddress, "http://tarvelle.test", 141, 169, 70, 11, kLink},
     {kEmail, "email: Tarvelle Inc.", 0, 169, 70, 11, kLink},
 };
 
@@ -117,6 +117,30 @@ TEST_F(AboutWindowTest, ColoursAndPictureOnScreen) {
     });
 }
 
+TEST_F(AboutWindowTest, LinkTextsShowWholeOnOneLine) {
+    WhileShown(ShowAboutWindow, "About", [&](HWND window) {
+        const SIZE windowClient = driver::ClientSizeOf(window);
+        for (int id : {kEmail, kWebAddress}) {
+            SCOPED_TRACE(testing::Message() << "link " << id);
+            HWND link = GetDlgItem(window, id);
+            const std::string text = driver::TextOf(link);
+            HDC dc = GetDC(link);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+            SIZE extent{};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            SelectObject(dc, old);
+            ReleaseDC(link, dc);
+            // The label centres its text; the web address label runs past the window's edge.
+            RECT client{};
+            GetClientRect(link, &client);
+            MapWindowPoints(link, window, reinterpret_cast<POINT*>(&client), 2);
+            const LONG textRight = client.left + (client.right - client.left + extent.cx) / 2;
+            EXPECT_LE(extent.cx, client.right - client.left) << "no wrapping";
+            EXPECT_LE(textRight, std::min<LONG>(client.right, windowClient.cx)) << "not clipped";
+        }
+    });
+}
+
 TEST_F(AboutWindowTest, LinkCursorOverTheTwoLinksOnly) {
     WhileShown(ShowAboutWindow, "About", [&](HWND window) {
         driver::BringToFront(window);
@@ -164,9 +188,9 @@ TEST_F(AboutWindowTest, LinksAskTheShellAndEscapeLeavesItOpen) {
     const std::vector<ShellCall> calls = spy.Calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].verb, std::optional<std::string>("Open"));
-    EXPECT_EQ(calls[0].file, "mailto:support@tarvelle.example");
+    EXPECT_EQ(calls[0].file, "mailto:support@tarvelle.test");
     EXPECT_FALSE(calls[1].verb.has_value()) << "the default verb";
-    EXPECT_EQ(calls[1].file, "http://www.tarvelle.example");
+    EXPECT_EQ(calls[1].file, "http://tarvelle.test");
     for (const ShellCall& call : calls) {
         EXPECT_EQ(call.owner, nullptr);
         EXPECT_FALSE(call.parameters.has_value());
@@ -181,6 +205,5 @@ TEST_F(AboutWindowTest, LinksAskTheShellAndEscapeLeavesItOpen) {
         EXPECT_EQ(request.show, SW_SHOWNORMAL);
     }
     std::sort(targets.begin(), targets.end());
-    EXPECT_EQ(targets,
-              (std::vector<std::string>{"http://www.tarvelle.example", "mailto:support@tarvelle.example"}));
+    EXPECT_EQ(targets, (std::vector<std::string>{"http://tarvelle.test", "mailto:support@tarvelle.test"}));
 }

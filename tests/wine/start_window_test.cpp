@@ -83,7 +83,7 @@ TEST_F(StartWindowTest, AddressAsksTheShellOnEachClickOnly) {
     for (const ShellCall& call : spy.Calls()) {
         EXPECT_EQ(call.owner, nullptr);
         EXPECT_FALSE(call.verb.has_value()) << "the default verb";
-        EXPECT_EQ(call.file, "http://www.tarvelle.example");
+        EXPECT_EQ(call.file, "http://tarvelle.test");
         EXPECT_FALSE(call.parameters.has_value());
         EXPECT_FALSE(call.directory.has_value());
         EXPECT_EQ(call.show, SW_SHOWNORMAL);
@@ -91,7 +91,7 @@ TEST_F(StartWindowTest, AddressAsksTheShellOnEachClickOnly) {
     // The shell passed both requests on to the registered http handler.
     ASSERT_TRUE(handlers.WaitForRequests(2));
     for (const driver::ShellRequestSeen& request : handlers.Requests()) {
-        EXPECT_EQ(request.target, "http://www.tarvelle.example");
+        EXPECT_EQ(request.target, "http://tarvelle.test");
         EXPECT_EQ(request.show, SW_SHOWNORMAL);
     }
 }
