@@ -13,5 +13,6 @@ std::string sCustomParams;
 std::atomic<int> bConverting{0};
 int bNotifyFinished = 0;
 
-const char* const kMakerWebAddress = "http://www.tarvelle.example";
-const char* const kMakerEmail = "support@tarvelle.example";
+// Short enough for the about window's link label (70 dialog units) to show it whole.
+const char* const kMakerWebAddress = "http://tarvelle.test";
+const char* const kMakerEmail = "support@tarvelle.test";

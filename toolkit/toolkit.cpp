@@ -126,6 +126,9 @@ INT_PTR CALLBACK ToolkitDialogProc(HWND window, UINT message, WPARAM wParam, LPA
             SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
             return TRUE;
         }
+        // The callback may have ended the window, and its record with it: nothing is left to do.
+        record = RecordOf(window);
+        if (!record) return TRUE;
     }
     if (message == WM_NCDESTROY) {
         ReleaseWindowResources(*record);

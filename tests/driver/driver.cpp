@@ -259,11 +259,25 @@ HWND Program::WaitForWindow(const std::string& caption, DWORD timeoutMs) const {
 
 HWND Program::WaitForMainWindow(DWORD timeoutMs) const {
     const std::string prefix = "Tarvelle Video Converter.   ";
+    const std::string startCaption = "Tarvelle Video Converter. "; // the start window comes first
+    constexpr int kStartButton = 2005;
     HWND found = nullptr;
+    HWND pressedStart = nullptr;
+    ULONGLONG pressedAt = 0;
     WaitUntil(
         [&] {
-            for (HWND window : TopWindowsOf(processId_))
-                if (IsWindowVisible(window) && TextOf(window).rfind(prefix, 0) == 0) found = window;
+            for (HWND window : TopWindowsOf(processId_)) {
+                if (!IsWindowVisible(window)) continue;
+                const std::string caption = TextOf(window);
+                if (caption.rfind(prefix, 0) == 0) found = window;
+                // Press Start once, and again should the window still be up a second later.
+                if (caption == startCaption &&
+                    (window != pressedStart || GetTickCount64() - pressedAt > 1000)) {
+                    PostMessageW(GetDlgItem(window, kStartButton), BM_CLICK, 0, 0);
+                    pressedStart = window;
+                    pressedAt = GetTickCount64();
+                }
+            }
             return found != nullptr;
         },
         timeoutMs);

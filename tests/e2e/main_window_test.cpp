@@ -92,7 +92,7 @@ class MainWindowTest : public ::testing::Test {
 } // namespace
 
 TEST_F(MainWindowTest, CaptionSizeAndFrame) {
-    EXPECT_EQ(TextOf(window), "Tarvelle Video Converter.   http://www.tarvelle.example");
+    EXPECT_EQ(TextOf(window), "Tarvelle Video Converter.   http://tarvelle.test");
     const SIZE client = ClientSizeOf(window);
     EXPECT_EQ(client.cx, 1000);
     EXPECT_EQ(client.cy, 350);

@@ -1,4 +1,5 @@
-// WinMain's start-up: the program's folder becomes the current directory.
+// WinMain's start-up: the start window first, then the program's folder becomes the current
+// directory and the main window runs.
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
@@ -6,23 +7,41 @@
 #include "app/text.h"
 #include "tests/driver/driver.h"
 #include "tests/wine/background.h"
+#include "tests/wine/window_checks.h"
 
-TEST(WinMain, MakesTheProgramFolderCurrentAndReturnsZero) {
+namespace {
+
+std::wstring CurrentDirectory() {
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    return current;
+}
+
+} // namespace
+
+TEST(WinMain, StartWindowFirstThenProgramFolderCurrentAndReturnsZero) {
     const std::wstring settings = ProgramFolder() + L"\\KESTO.ini";
     DeleteFileW(settings.c_str());
     SetCurrentDirectoryW(L"C:\\");
     hMainDlg = nullptr;
-    std::wstring currentWhileRunning;
+    std::wstring currentWithStartWindow, currentWhileRunning;
+    bool mainWindowWithStartWindow = true;
     Background user([&] {
+        HWND start = checks::WaitForOwnWindow("Tarvelle Video Converter. ");
+        ASSERT_NE(start, nullptr);
+        currentWithStartWindow = CurrentDirectory();
+        mainWindowWithStartWindow = hMainDlg != nullptr;
+        PostMessageW(start, WM_SYSCOMMAND, SC_CLOSE, 0);
         ASSERT_TRUE(driver::WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); }));
-        wchar_t current[MAX_PATH];
-        GetCurrentDirectoryW(MAX_PATH, current);
-        currentWhileRunning = current;
+        EXPECT_FALSE(IsWindow(start));
+        currentWhileRunning = CurrentDirectory();
         PostMessageW(hMainDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     char arguments[] = "--ignored";
     EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, arguments, SW_SHOWNORMAL), 0);
     user.Join();
+    EXPECT_EQ(currentWithStartWindow, L"C:\\") << "the start window comes before the folder change";
+    EXPECT_FALSE(mainWindowWithStartWindow);
     EXPECT_EQ(currentWhileRunning, ProgramFolder());
     // The settings were loaded after that step, so their default folders are the program's, and
     // saved when the window had closed.
