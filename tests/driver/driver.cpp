@@ -2,8 +2,6 @@
 
 #include "tests/driver/driver_paths.h"
 
-#include <cstdlib>
-
 namespace driver {
 
 namespace {
@@ -40,24 +38,10 @@ std::vector<wchar_t> EnvironmentWith(const std::vector<std::pair<std::wstring, s
     return result;
 }
 
-bool CursorNear(int screenX, int screenY) {
-    POINT at{};
-    GetCursorPos(&at);
-    return std::abs(at.x - screenX) <= 1 && std::abs(at.y - screenY) <= 1;
-}
-
-// After the first move a process sends, Wine may for a moment put the cursor back where the X
-// pointer was, so a click that follows lands elsewhere. That move counts once the cursor has
-// stayed at its place for a while; later moves are not affected.
-void SettleFirstMove(INPUT move, int screenX, int screenY) {
-    static bool settled = false;
-    if (settled) return;
-    settled = true;
-    for (int check = 0, steady = 0; check < 200 && steady < 15; ++check) {
-        Sleep(10);
-        steady = CursorNear(screenX, screenY) ? steady + 1 : 0;
-        if (!steady) SendInput(1, &move, sizeof move);
-    }
+bool CursorAt(POINT target) {
+    POINT now{};
+    GetCursorPos(&now);
+    return now.x == target.x && now.y == target.y;
 }
 
 void SendMouse(DWORD flags, int screenX = 0, int screenY = 0) {
@@ -69,7 +53,6 @@ void SendMouse(DWORD flags, int screenX = 0, int screenY = 0) {
         input.mi.dy = MulDiv(screenY, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     }
     SendInput(1, &input, sizeof input);
-    if (flags & MOUSEEVENTF_ABSOLUTE) SettleFirstMove(input, screenX, screenY);
 }
 
 void SendKey(WORD virtualKey, bool up) {
@@ -461,11 +444,22 @@ void BringToFront(HWND window) {
     Settle(window);
 }
 
-void MoveMouse(HWND window, int x, int y) {
-    POINT point{x, y};
-    ClientToScreen(window, &point);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, point.x, point.y);
-    LetInputArrive();
+// Under Wine the X server can still deliver a motion event from before a move, and Wine then
+// puts the pointer back where it was, so a click that follows lands there: the move is
+// repeated until the pointer stays at its target.
+bool MoveMouse(HWND window, int x, int y) {
+    POINT target{x, y};
+    ClientToScreen(window, &target);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, target.x, target.y);
+        LetInputArrive();
+        Settle(window);
+        if (!CursorAt(target)) continue;
+        Sleep(20);
+        Settle(window);
+        if (CursorAt(target)) return true;
+    }
+    return false;
 }
 
 void MouseDown() {
@@ -495,10 +489,9 @@ void ClickCloseBox(HWND window) {
     for (int y = outer.top + 2; y < outer.top + 40; ++y)
         for (int x = outer.right - 2; x > outer.right - 120; --x)
             if (SendWithTimeout(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-                SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x - 3, y + 3);
-                LetInputArrive();
-                MouseDown();
-                MouseUp();
+                POINT inside{x - 3, y + 3};
+                ScreenToClient(window, &inside);
+                ClickAt(window, inside.x, inside.y);
                 return;
             }
 }
@@ -560,7 +553,9 @@ void AnswerMessageBox(HWND box, int buttonId) {
     HWND button = GetDlgItem(box, buttonId);
     BringToFront(box);
     Click(button);
-    if (IsWindow(box)) WaitUntil([&] { return !IsWindow(box); }, 3000);
+    // A box must never stay up for want of a click that went astray: press the button then.
+    if (!WaitUntil([&] { return !IsWindow(box); }, 2000)) PostMessageW(button, BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(box); }, 3000);
 }
 
 } // namespace driver

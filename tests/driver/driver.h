@@ -97,7 +97,8 @@ bool SaveWindowBitmap(HWND window, const std::wstring& path);
 
 // Real input.
 void BringToFront(HWND window);
-void MoveMouse(HWND window, int x, int y); // client coordinates
+// Moves the mouse to a client point; false when the pointer would not stay there.
+bool MoveMouse(HWND window, int x, int y);
 void MouseDown();
 void MouseUp();
 void ClickAt(HWND window, int x, int y);

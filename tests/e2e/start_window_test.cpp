@@ -6,7 +6,6 @@
 #include "tests/driver/dialog_units.h"
 #include "tests/driver/driver.h"
 #include "tests/driver/pictures.h"
-#include "tests/driver/pointer.h"
 #include "tests/driver/shell_handlers.h"
 
 using namespace driver;
@@ -157,10 +156,10 @@ TEST_F(StartWindowTest, HandCursorOverAddressAndStartOnly) {
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     };
     auto cursorAt = [&](POINT at, const std::function<bool(HCURSOR)>& wanted) {
-        MovePointer(start, at.x, at.y);
+        MoveMouse(start, at.x, at.y);
         return WaitUntil([&] { return wanted(CurrentCursor()); }, 3000);
     };
-    ASSERT_TRUE(MovePointer(start, client.cx - 3, client.cy / 2));
+    ASSERT_TRUE(MoveMouse(start, client.cx - 3, client.cy / 2));
     Settle(start);
     const HCURSOR arrow = CurrentCursor(); // over the empty background
     HCURSOR hand = nullptr;
@@ -179,10 +178,10 @@ TEST_F(StartWindowTest, AddressAsksTheShellOnEachClick) {
     HWND address = Item(start, kAddress);
     const SIZE size = ClientSizeOf(address);
     BringToFront(start);
-    ClickPointer(address, size.cx / 4, size.cy / 2);
+    ClickAt(address, size.cx / 4, size.cy / 2);
     ASSERT_TRUE(handlers.WaitForRequests(1));
     BringToFront(start);
-    ClickPointer(address, size.cx * 3 / 4, size.cy / 2); // apart from the first: no double-click
+    ClickAt(address, size.cx * 3 / 4, size.cy / 2); // apart from the first: no double-click
     ASSERT_TRUE(handlers.WaitForRequests(2));
     for (const ShellRequestSeen& request : handlers.Requests()) {
         EXPECT_EQ(request.target, kWebAddress);
@@ -195,13 +194,13 @@ TEST_F(StartWindowTest, AddressAsksTheShellOnEachClick) {
 TEST_F(StartWindowTest, EscapeDoesNothing) {
     BringToFront(start);
     const SIZE client = ClientSizeOf(start);
-    ASSERT_TRUE(MovePointer(start, client.cx - 3, client.cy / 2));
+    ASSERT_TRUE(MoveMouse(start, client.cx - 3, client.cy / 2));
     Settle(start);
     const HCURSOR arrow = CurrentCursor();
     PressKey(VK_ESCAPE);
     // Input is handled in order: once the cursor over the address has changed, so has Escape.
     const RECT address = RectInParent(Item(start, kAddress));
-    MovePointer(start, (address.left + address.right) / 2, (address.top + address.bottom) / 2);
+    MoveMouse(start, (address.left + address.right) / 2, (address.top + address.bottom) / 2);
     ASSERT_TRUE(WaitUntil([&] { return CurrentCursor() != arrow; }, 3000));
     Settle(start);
     EXPECT_TRUE(IsWindowVisible(start));
@@ -210,13 +209,13 @@ TEST_F(StartWindowTest, EscapeDoesNothing) {
 
 TEST_F(StartWindowTest, StartButtonLeadsToTheMainWindow) {
     BringToFront(start);
-    ClickControl(Item(start, kStart));
+    Click(Item(start, kStart));
     ExpectMainWindowFollows();
 }
 
 TEST_F(StartWindowTest, CloseBoxLeadsToTheMainWindow) {
     BringToFront(start);
-    ClickCloseBoxSteadily(start);
+    ClickCloseBox(start);
     ExpectMainWindowFollows();
 }
 

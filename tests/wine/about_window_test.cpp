@@ -4,7 +4,6 @@
 #include "app/globals.h"
 #include "infowin/info_windows.h"
 #include "tests/driver/pictures.h"
-#include "tests/driver/pointer.h"
 #include "tests/driver/shell_handlers.h"
 #include "tests/wine/key_watch.h"
 #include "tests/wine/shell_spy.h"
@@ -165,9 +164,9 @@ TEST_F(AboutWindowTest, LinksAskTheShellAndEscapeLeavesItOpen) {
     KeyUpWatch escape(VK_ESCAPE);
     WhileShown(ShowAboutWindow, "About", [&](HWND window) {
         driver::BringToFront(window);
-        driver::ClickControl(GetDlgItem(window, kEmail));
+        driver::Click(GetDlgItem(window, kEmail));
         ASSERT_TRUE(driver::WaitUntil([&] { return spy.Calls().size() == 1; }));
-        driver::ClickControl(GetDlgItem(window, kWebAddress));
+        driver::Click(GetDlgItem(window, kWebAddress));
         ASSERT_TRUE(driver::WaitUntil([&] { return spy.Calls().size() == 2; }));
         for (int id : {kEmail, kWebAddress})
             SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, STN_DBLCLK),
@@ -180,7 +179,7 @@ TEST_F(AboutWindowTest, LinksAskTheShellAndEscapeLeavesItOpen) {
         EXPECT_TRUE(IsWindowVisible(window));
         EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
         driver::BringToFront(window);
-        driver::ClickCloseBoxSteadily(window);
+        driver::ClickCloseBox(window);
         EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(window); }));
     });
     EXPECT_TRUE(IsWindowEnabled(owner.Handle()));

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "infowin/info_windows.h"
-#include "tests/driver/pointer.h"
 #include "tests/wine/key_watch.h"
 #include "tests/wine/window_checks.h"
 
@@ -125,7 +124,7 @@ TEST(HelpWindow, MinimisingKeepsTheOwnerDisabledAndTheCloseBoxEnablesIt) {
         ASSERT_TRUE(driver::WaitUntil([&] { return !IsIconic(window); }));
         EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
         driver::BringToFront(window);
-        driver::ClickCloseBoxSteadily(window);
+        driver::ClickCloseBox(window);
         EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(window); }));
     });
     EXPECT_TRUE(IsWindowEnabled(owner.Handle()));

@@ -75,6 +75,35 @@ bool WaitForBox(const std::string& caption, const std::string& textPart, Message
         timeoutMs);
 }
 
+// Ends whatever a failed expectation left open (a question, a message, a running converter),
+// so that a broken run fails its test instead of hanging the suite.
+void FinishWhateverHappens(const std::atomic<bool>& returned) {
+    while (!returned) {
+        for (HWND window : TopWindowsOf(GetCurrentProcessId())) {
+            if (!IsWindowVisible(window) || ClassOf(window) != "#32770") continue;
+            if (HWND yes = GetDlgItem(window, IDYES))
+                PostMessageW(yes, BM_CLICK, 0, 0);
+            else if (HWND ok = GetDlgItem(window, IDOK); ok && GetDlgItem(window, 0xFFFF))
+                PostMessageW(ok, BM_CLICK, 0, 0);
+            else if (GetDlgItem(window, ID_PROGRESS_TEXT))
+                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        Sleep(200);
+    }
+}
+
+// Runs PublishVideo on this thread while `user` acts on a second one.
+void PublishWhile(const std::function<void()>& user) {
+    std::atomic<bool> returned{false};
+    Background acting([&] {
+        user();
+        FinishWhateverHappens(returned);
+    });
+    PublishVideo();
+    returned = true;
+    acting.Join();
+}
+
 class PublishTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -117,7 +146,7 @@ TEST_F(PublishTest, ProgressWindowRunsUntilTheCompletionMessage) {
         bool completion = false;
         bool progressGoneFirst = false;
     } seen;
-    Background user([&] {
+    PublishWhile([&] {
         HWND window = WaitForProgressWindow();
         if (!window) return;
         seen.caption = TextOf(window);
@@ -143,8 +172,6 @@ TEST_F(PublishTest, ProgressWindowRunsUntilTheCompletionMessage) {
         seen.progressGoneFirst = ProgressWindow() == nullptr;
         if (seen.completion) AnswerMessageBox(box.window, IDOK);
     });
-    PublishVideo();
-    user.Join();
 
     EXPECT_EQ(seen.caption, "Convert Video");
     EXPECT_EQ(seen.client.cx, seen.expectedClient.right);
@@ -169,18 +196,16 @@ TEST_F(PublishTest, MissingConverterIsNamedAndTheWindowShowsForOnePass) {
     SelectListItem(hMainDlg, ID_COMPRESSION, 0);
     bool sawWindow = false, attention = false;
     std::string text;
-    Background user([&] {
+    // The progress window may live for one pass only: catch its showing as it happens.
+    gProgressShown = false;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchProgressShowing, nullptr, GetCurrentThreadId());
+    PublishWhile([&] {
         MessageBoxSeen box;
         attention = WaitForBox("Attention", "", &box);
         text = box.text;
         if (attention) AnswerMessageBox(box.window, IDOK);
     });
-    // The progress window may live for one pass only: catch its showing as it happens.
-    gProgressShown = false;
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchProgressShowing, nullptr, GetCurrentThreadId());
-    PublishVideo();
     UnhookWindowsHookEx(hook);
-    user.Join();
     sawWindow = gProgressShown;
     EXPECT_TRUE(sawWindow);
     EXPECT_TRUE(attention);
@@ -195,7 +220,7 @@ TEST_F(PublishTest, FailingConverterIsReportedWithItsLastWords) {
     SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_bad_crf.txt").c_str());
     std::string text;
     bool completion = false;
-    Background user([&] {
+    PublishWhile([&] {
         MessageBoxSeen box;
         if (WaitForBox("Attention", "", &box)) {
             text = box.text;
@@ -203,8 +228,6 @@ TEST_F(PublishTest, FailingConverterIsReportedWithItsLastWords) {
         }
         completion = WaitForMessageBox(GetCurrentProcessId(), "Information", nullptr, 500);
     });
-    PublishVideo();
-    user.Join();
     EXPECT_NE(text.find("exit code 1."), std::string::npos) << text;
     EXPECT_NE(text.find("Conversion failed!"), std::string::npos) << text;
     EXPECT_FALSE(completion) << "no completion message after a failure";
@@ -215,7 +238,7 @@ TEST_F(PublishTest, EscapeAsksAndStopsTheConverterAndDeletesItsOutput) {
     SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
     const std::wstring output = scratch + L"\\clip out.mp4";
     bool keptGoingAfterNo = false, cancelled = false;
-    Background user([&] {
+    PublishWhile([&] {
         HWND window = WaitForProgressWindow();
         if (!window || !WaitUntil([&] { return FileExists(output); })) return;
         MessageBoxSeen question;
@@ -233,8 +256,6 @@ TEST_F(PublishTest, EscapeAsksAndStopsTheConverterAndDeletesItsOutput) {
         cancelled = WaitForBox("Information", "Conversion cancelled", &end);
         if (cancelled) AnswerMessageBox(end.window, IDOK);
     });
-    PublishVideo();
-    user.Join();
     EXPECT_TRUE(keptGoingAfterNo);
     EXPECT_TRUE(cancelled);
     EXPECT_FALSE(FileExists(output)) << "the incomplete output is deleted";
@@ -255,13 +276,11 @@ TEST_F(PublishTest, OutputNamingTheInputIsRefusedBeforeAnythingRuns) {
         SCOPED_TRACE(form);
         sOutputFile = form;
         bool refused = false;
-        Background user([&] {
+        PublishWhile([&] {
             MessageBoxSeen box;
             refused = WaitForBox("Attention", "input video itself", &box, 10000);
             if (refused) AnswerMessageBox(box.window, IDOK);
         });
-        PublishVideo();
-        user.Join();
         EXPECT_TRUE(refused);
     }
     SetCurrentDirectoryW(relative);
@@ -274,7 +293,7 @@ TEST_F(PublishTest, SecondPublishDuringARunIsRefused) {
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"2000");
     gNestedCalls = 0;
     bool nestedReturnedDuringRun = false;
-    Background user([&] {
+    PublishWhile([&] {
         if (!WaitForProgressWindow()) return;
         PostMessageW(hMainDlg, WM_APP, 0, 0);
         nestedReturnedDuringRun = WaitUntil([] { return gNestedCalls == 1; }, 1500) && bConverting == 1;
@@ -282,8 +301,6 @@ TEST_F(PublishTest, SecondPublishDuringARunIsRefused) {
         if (WaitForBox("Information", "Output conversion process finished", &box))
             AnswerMessageBox(box.window, IDOK);
     });
-    PublishVideo();
-    user.Join();
     EXPECT_TRUE(nestedReturnedDuringRun);
     EXPECT_EQ(ReadBytes(LogBeside()).find("\r\n") + 2, ReadBytes(LogBeside()).size()) << "one run only";
 }
@@ -312,7 +329,7 @@ TEST_F(PublishTest, RealConverterShowsRisingPercentage) {
     SelectListItem(hMainDlg, ID_COMPRESSION, 0);
     std::vector<int> percentages;
     bool completion = false;
-    Background user([&] {
+    PublishWhile([&] {
         HWND window = WaitForProgressWindow();
         while (window && IsWindow(window)) {
             const std::string label = TextOf(GetDlgItem(window, ID_PROGRESS_PERCENT));
@@ -326,8 +343,6 @@ TEST_F(PublishTest, RealConverterShowsRisingPercentage) {
         completion = WaitForBox("Information", "Output conversion process finished", &box, 120000);
         if (completion) AnswerMessageBox(box.window, IDOK);
     });
-    PublishVideo();
-    user.Join();
     EXPECT_TRUE(completion);
     ASSERT_GE(percentages.size(), 2u) << "the percentage label rises during the run";
     for (size_t i = 1; i < percentages.size(); ++i)

@@ -4,7 +4,6 @@
 
 #include "app/globals.h"
 #include "infowin/info_windows.h"
-#include "tests/driver/pointer.h"
 #include "tests/driver/shell_handlers.h"
 #include "tests/wine/key_watch.h"
 #include "tests/wine/shell_spy.h"
@@ -68,9 +67,9 @@ TEST_F(StartWindowTest, AddressAsksTheShellOnEachClickOnly) {
         const SIZE size = driver::ClientSizeOf(address);
         driver::BringToFront(window);
         // Two single clicks, apart from each other so that they do not make a double-click.
-        driver::ClickPointer(address, size.cx / 4, size.cy / 2);
+        driver::ClickAt(address, size.cx / 4, size.cy / 2);
         ASSERT_TRUE(driver::WaitUntil([&] { return spy.Calls().size() == 1; }));
-        driver::ClickPointer(address, size.cx * 3 / 4, size.cy / 2);
+        driver::ClickAt(address, size.cx * 3 / 4, size.cy / 2);
         ASSERT_TRUE(driver::WaitUntil([&] { return spy.Calls().size() == 2; }));
         // Double-click notifications do nothing by themselves, on the address as on Start.
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(kWebAddress, STN_DBLCLK),
@@ -104,7 +103,7 @@ TEST_F(StartWindowTest, EscapeDoesNothingAndStartCloses) {
         ASSERT_TRUE(driver::WaitUntil([&] { return escape.Count() > 0; }));
         driver::Settle(window);
         EXPECT_TRUE(IsWindowVisible(window));
-        driver::ClickControl(GetDlgItem(window, kStart));
+        driver::Click(GetDlgItem(window, kStart));
         EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(window); }));
     });
 }

@@ -11,7 +11,6 @@
 
 #include "app/globals.h"
 #include "tests/driver/driver.h"
-#include "tests/driver/pointer.h"
 #include "tests/wine/background.h"
 #include "toolkit/toolkit.h"
 
@@ -129,7 +128,7 @@ inline POINT CentreOf(const RECT& r) {
 
 // Moves the real mouse to a client point and waits until the system shows `wanted` there.
 inline bool CursorBecomes(HWND window, POINT at, HCURSOR wanted) {
-    driver::MovePointer(window, at.x, at.y);
+    driver::MoveMouse(window, at.x, at.y);
     return driver::WaitUntil([&] { return driver::CurrentCursor() == wanted; }, 3000);
 }
 
