@@ -3,7 +3,10 @@
 #include <cstdlib>
 
 #include "app/globals.h"
+#include "app/program_folder.h"
+#include "convert/publish.h"
 #include "infowin/info_windows.h"
+#include "mainwin/main_ids.h"
 #include "tests/driver/driver.h"
 #include "tests/wine/background.h"
 #include "toolkit/toolkit.h"
@@ -62,6 +65,48 @@ void SaveOwnedWindow(void (*show)(), const char* caption, const wchar_t* name) {
     DestroyWindow(hMainDlg);
 }
 
+// The progress window half-way through a run of the fake converter, then the message that
+// ends the run, for a run that succeeds and for one whose converter fails.
+void SavePublishWindows(const wchar_t* exitCode, const wchar_t* transcript, const char* endCaption,
+                        const wchar_t* endName) {
+    const std::wstring plugIn = ProgramFolder() + L"\\PLUG-IN";
+    CreateDirectoryW(plugIn.c_str(), nullptr);
+    CopyFileW(FakeConverterPath().c_str(), (plugIn + L"\\ffmpeg_III.exe").c_str(), FALSE);
+    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"4000");
+    SetEnvironmentVariableW(L"FAKECONV_EXIT", exitCode);
+    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(transcript).c_str());
+    const std::wstring folder = NewTempFolder(L"kesto-shots");
+    WriteBytes(folder + L"\\holiday.avi", "a video");
+    sInputFile = WideToUtf8(folder + L"\\holiday.avi");
+    sOutputFile = WideToUtf8(folder + L"\\holiday.mp4");
+    nMode = 1;
+    hMainDlg = CreateWin(nullptr, "owner", 0, 0, 200, 100, WS_POPUP | WS_CAPTION, 0, Units::Pixels);
+    AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 0, 0, 99, 190, CBS_DROPDOWNLIST, 0);
+    SendDlgItemMessageA(hMainDlg, ID_COMPRESSION, CB_ADDSTRING, 0, LPARAM("Default"));
+    SelectListItem(hMainDlg, ID_COMPRESSION, 0);
+    AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, "", 0, 30, 99, 20, 0, 0);
+    Background photographer([&] {
+        HWND progress = nullptr;
+        WaitUntil([&] {
+            progress = FindTopWindow(GetCurrentProcessId(), "Convert Video");
+            return progress && IsWindowVisible(progress);
+        });
+        Sleep(2500);
+        if (exitCode == std::wstring(L"0")) Save(progress, L"progress-window");
+        HWND box = nullptr;
+        WaitUntil(
+            [&] { return (box = FindTopWindow(GetCurrentProcessId(), endCaption, "#32770")) != nullptr; });
+        Save(box, endName);
+        if (box) AnswerMessageBox(box, IDOK);
+    });
+    PublishVideo();
+    photographer.Join();
+    DestroyWindow(hMainDlg);
+    RemoveTree(folder);
+    DeleteFileW((plugIn + L"\\ffmpeg_III.exe").c_str());
+    DeleteFileW((ProgramFolder() + L"\\kesto.log").c_str());
+}
+
 } // namespace
 
 int main() {
@@ -71,5 +116,7 @@ int main() {
     shown &= SaveStoredSettingsWindow();
     SaveOwnedWindow(ShowHelpWindow, "Help", L"help-window");
     SaveOwnedWindow(ShowAboutWindow, "About", L"about-window");
+    SavePublishWindows(L"0", L"win41_reencode_720p.txt", "Information", L"finished-message");
+    SavePublishWindows(L"1", L"win41_bad_crf.txt", "Attention", L"failed-message");
     return shown ? 0 : 1;
 }
