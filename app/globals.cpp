@@ -12,6 +12,7 @@ std::string sCrf;
 std::string sCustomParams;
 std::atomic<int> bConverting{0};
 int bNotifyFinished = 0;
+DRAWITEMSTRUCT* pDrawItem = nullptr;
 
 // Short enough for the about window's link label (70 dialog units) to show it whole.
 const char* const kMakerWebAddress = "http://tarvelle.test";

@@ -19,6 +19,7 @@ extern std::string sCrf;
 extern std::string sCustomParams;
 extern std::atomic<int> bConverting;
 extern int bNotifyFinished;
+extern DRAWITEMSTRUCT* pDrawItem; // the owner-draw request being handled
 
 // The maker's web address and support e-mail address, shown by the start, main and about windows.
 extern const char* const kMakerWebAddress;

@@ -44,3 +44,11 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
         ++at;
     return commandLine.substr(at);
 }
+
+std::string FolderOfFile(std::string_view path) {
+    const auto slash = path.rfind('\\');
+    if (slash == path.npos) return {};
+    std::string folder(path.substr(0, slash));
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    return folder.empty() ? std::string("\\") : folder;
+}

@@ -17,3 +17,7 @@ std::wstring FolderWithBackslashOf(std::wstring_view modulePath);
 
 // The command line after the program name (quoted or not) and the blanks that follow it.
 std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
+
+// The folder a file path lies in, the way the current directory names it: no trailing
+// backslash except at a drive root ("C:\Clips\a.avi" gives "C:\Clips", "C:\a.avi" gives "C:\").
+std::string FolderOfFile(std::string_view path);

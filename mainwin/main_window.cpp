@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "mainwin/main_callback.h"
 #include "mainwin/main_ids.h"
 #include "toolkit/toolkit.h"
 
@@ -134,7 +135,7 @@ INT_PTR ShowMainDialog() {
         AddRow(hMainDlg, row, fonts);
     FillCompressionList(hMainDlg);
     SetWindowIcon(hMainDlg, L"VIDEO");
-    const INT_PTR result = RunModal(hMainDlg, nullptr);
+    const INT_PTR result = RunModal(hMainDlg, MainDialogCallback);
     ReleaseFont(fonts.title);
     ReleaseFont(fonts.heading);
     return result;

@@ -25,3 +25,10 @@ TEST(ArgumentsAfterProgramName, SkipsQuotedOrPlainProgramName) {
     EXPECT_EQ(ArgumentsAfterProgramName("KESTO.exe"), "");
     EXPECT_EQ(ArgumentsAfterProgramName("\"unterminated"), "");
 }
+
+TEST(FolderOfFile, KeepsABackslashOnlyAtADriveRoot) {
+    EXPECT_EQ(FolderOfFile("C:\\Clips\\holiday.avi"), "C:\\Clips");
+    EXPECT_EQ(FolderOfFile("C:\\holiday.avi"), "C:\\");
+    EXPECT_EQ(FolderOfFile("\\\\server\\share\\a b\\été.mkv"), "\\\\server\\share\\a b");
+    EXPECT_EQ(FolderOfFile("holiday.avi"), "");
+}

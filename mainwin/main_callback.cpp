@@ -1,0 +1,179 @@
+#include "mainwin/main_callback.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/globals.h"
+#include "app/program_folder.h"
+#include "app/text.h"
+#include "convert/publish.h"
+#include "files/file_choosers.h"
+#include "infowin/info_windows.h"
+#include "mainwin/button_painter.h"
+#include "mainwin/main_ids.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+constexpr const char* kDefaultCustomParams = "-threads 2 -crf 10 -qscale 15  -sameq";
+
+struct ButtonLook {
+    int id;
+    const char* label;
+    COLORREF hue;
+    COLORREF labelColour;
+};
+
+constexpr ButtonLook kButtons[] = {
+    {ID_LOAD, "Load any Movie", RGB(0, 0, 255), RGB(255, 255, 255)},
+    {ID_PUBLISH, "Publish", RGB(0, 255, 0), RGB(255, 255, 255)},
+    {ID_EXIT, "Exit", RGB(255, 0, 0), RGB(255, 255, 255)},
+    {ID_ABOUT, "About", RGB(128, 128, 128), RGB(0, 0, 0)},
+    {ID_HELP, "Help", RGB(128, 128, 128), RGB(0, 0, 0)},
+};
+
+const ButtonLook* LookOf(UINT id) {
+    for (const ButtonLook& look : kButtons)
+        if (look.id == static_cast<int>(id)) return &look;
+    return nullptr;
+}
+
+void DrawLabel(const DRAWITEMSTRUCT& item, const char* label, COLORREF colour) {
+    RECT text = item.rcItem;
+    text.left = 0;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, colour);
+    DrawTextA(item.hDC, label, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+INT_PTR DrawButton(LPARAM lParam) {
+    pDrawItem = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (!pDrawItem) return 0;
+    const ButtonLook* look = LookOf(pDrawItem->CtlID);
+    if (!look) return 1;
+    if (pDrawItem->itemState & ODS_SELECTED) {
+        // Held down: the old face stays, with a sunken edge and "Process" over it.
+        PaintButtonFace(pDrawItem->hDC, RGB(0, 0, 0));
+        RECT edge = pDrawItem->rcItem;
+        DrawEdge(pDrawItem->hDC, &edge, EDGE_SUNKEN, BF_RECT);
+        DrawLabel(*pDrawItem, "Process", RGB(0, 0, 255));
+    } else {
+        SetBkMode(pDrawItem->hDC, TRANSPARENT);
+        PaintButtonFace(pDrawItem->hDC, look->hue);
+        DrawLabel(*pDrawItem, look->label, look->labelColour);
+    }
+    return 0;
+}
+
+INT_PTR ShowLinkCursor(HWND window, WPARAM wParam) {
+    const auto under = reinterpret_cast<HWND>(wParam);
+    if (under != GetDlgItem(window, ID_LOAD) && under != GetDlgItem(window, ID_ABOUT)) return 0;
+    SetCursor(hLinkCursor);
+    return 1;
+}
+
+void CopyCustomParams() { sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS); }
+
+// While a conversion runs its choices may not change under its feet.
+bool RefusedWhileConverting() {
+    if (!bConverting) return false;
+    MessageBeep(0);
+    return true;
+}
+
+// The options move their check mark themselves; a refused change puts it back.
+void ShowModeOption() {
+    const int checked = nMode == 1 ? ID_MODE_USUAL : nMode == 0 ? ID_MODE_FAST : ID_MODE_CUSTOM;
+    for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM}) SetItemCheck(hMainDlg, id, id == checked);
+}
+
+void ChooseMode(int mode) {
+    if (RefusedWhileConverting()) {
+        ShowModeOption();
+        return;
+    }
+    nMode = mode;
+    EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode != 0 && mode != 1);
+}
+
+void Publish() {
+    if (RefusedWhileConverting()) return;
+    if (TrimBlanks(sInputFile).empty()) {
+        MessageBeep(0);
+        return;
+    }
+    sOutputFile = ChooseOutputVideo(hMainDlg, sOutputDir);
+    if (!TrimBlanks(sOutputFile).empty()) PublishVideo();
+}
+
+void Exit() {
+    CopyCustomParams();
+    ProcessPendingEvents(1);
+    EndWin(hMainDlg, 0);
+}
+
+INT_PTR Command(WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case ID_LOAD:
+        if (!RefusedWhileConverting()) sInputFile = ChooseInputVideo(hMainDlg, sInputDir);
+        break;
+    case ID_PUBLISH: Publish(); break;
+    case ID_EXIT:
+        if (bConverting) return 1;
+        Exit();
+        break;
+    case ID_RESET_PARAMS: SetItemText(hMainDlg, ID_CUSTOM_PARAMS, kDefaultCustomParams); break;
+    case ID_MODE_USUAL: ChooseMode(1); break;
+    case ID_MODE_FAST: ChooseMode(0); break;
+    case ID_MODE_CUSTOM: ChooseMode(2); break;
+    case ID_HELP: ShowHelpWindow(); break;
+    case ID_ABOUT: ShowAboutWindow(); break;
+    default: break;
+    }
+    return 0;
+}
+
+// A file dropped on the window loads as "Load any Movie" would load it; a folder does not.
+void LoadDroppedFile(HDROP drop) {
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::wstring path;
+    if (count > 0) {
+        path.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
+        path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+    }
+    DragFinish(drop);
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (bConverting || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        MessageBeep(0);
+        return;
+    }
+    sInputFile = ToCodePage(path);
+    sInputDir = FolderOfFile(sInputFile);
+    SetItemText(hMainDlg, ID_INPUT_PATH, sInputFile);
+    RedrawItem(hMainDlg, ID_INPUT_PATH);
+}
+
+void AcceptDroppedFiles(HWND window) {
+    DragAcceptFiles(window, TRUE);
+    // An elevated program still takes drops from the shell of the ordinary user.
+    ChangeWindowMessageFilterEx(window, WM_DROPFILES, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(window, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(window, 0x0049 /* WM_COPYGLOBALDATA */, MSGFLT_ALLOW, nullptr);
+}
+
+} // namespace
+
+INT_PTR MainDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: AcceptDroppedFiles(window); return 0;
+    case WM_DRAWITEM: return DrawButton(lParam);
+    case WM_SETCURSOR: return ShowLinkCursor(window, wParam);
+    case WM_SYSCOMMAND:
+        CopyCustomParams();
+        return (wParam & 0xFFF0) == SC_CLOSE && bConverting ? 1 : 0;
+    case WM_COMMAND: return Command(wParam);
+    case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 1;
+    default: return 0;
+    }
+}
