@@ -73,7 +73,9 @@ INT_PTR ShowLinkCursor(HWND window, WPARAM wParam) {
     return 1;
 }
 
-void CopyCustomParams() { sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS); }
+void CopyCustomParams() {
+    sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS);
+}
 
 // While a conversion runs its choices may not change under its feet.
 bool RefusedWhileConverting() {
@@ -85,7 +87,8 @@ bool RefusedWhileConverting() {
 // The options move their check mark themselves; a refused change puts it back.
 void ShowModeOption() {
     const int checked = nMode == 1 ? ID_MODE_USUAL : nMode == 0 ? ID_MODE_FAST : ID_MODE_CUSTOM;
-    for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM}) SetItemCheck(hMainDlg, id, id == checked);
+    for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM})
+        SetItemCheck(hMainDlg, id, id == checked);
 }
 
 void ChooseMode(int mode) {
@@ -169,9 +172,7 @@ INT_PTR MainDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_INITDIALOG: AcceptDroppedFiles(window); return 0;
     case WM_DRAWITEM: return DrawButton(lParam);
     case WM_SETCURSOR: return ShowLinkCursor(window, wParam);
-    case WM_SYSCOMMAND:
-        CopyCustomParams();
-        return (wParam & 0xFFF0) == SC_CLOSE && bConverting ? 1 : 0;
+    case WM_SYSCOMMAND: CopyCustomParams(); return (wParam & 0xFFF0) == SC_CLOSE && bConverting ? 1 : 0;
     case WM_COMMAND: return Command(wParam);
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 1;
     default: return 0;

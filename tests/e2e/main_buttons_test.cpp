@@ -15,8 +15,8 @@ struct Button {
 };
 
 const Button kButtons[] = {
-    {1005, RGB(0, 0, 255), RGB(255, 255, 255)},   {1012, RGB(0, 255, 0), RGB(255, 255, 255)},
-    {1021, RGB(255, 0, 0), RGB(255, 255, 255)},   {1010, RGB(128, 128, 128), RGB(0, 0, 0)},
+    {1005, RGB(0, 0, 255), RGB(255, 255, 255)}, {1012, RGB(0, 255, 0), RGB(255, 255, 255)},
+    {1021, RGB(255, 0, 0), RGB(255, 255, 255)}, {1010, RGB(128, 128, 128), RGB(0, 0, 0)},
     {1022, RGB(128, 128, 128), RGB(0, 0, 0)},
 };
 
@@ -29,12 +29,13 @@ COLORREF ExpectedRow(COLORREF hue, int height, int row) {
 int CountColour(const std::vector<std::vector<COLORREF>>& pixels, COLORREF colour) {
     int count = 0;
     for (const auto& row : pixels)
-        for (COLORREF pixel : row) count += pixel == colour;
+        for (COLORREF pixel : row)
+            count += pixel == colour;
     return count;
 }
 
 class MainButtonsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window = program.WaitForMainWindow();
         ASSERT_NE(window, nullptr);
