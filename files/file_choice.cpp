@@ -1,0 +1,85 @@
+#include "files/file_choice.h"
+
+#include <algorithm>
+
+namespace {
+
+struct FilterEntry {
+    std::string_view description;
+    std::string_view pattern;
+};
+
+constexpr FilterEntry kInputFilters[] = {
+    {"All video files",
+     "*.avi;*.asf;*.mpg;*.mpeg;*.mov;*.qt;*.mkv;*.m2ts;*.mts;*.ts;*.m2t;*.tod;*.mp4;*.flv;*.f4v;*.m4v"},
+    {"MOV video files (*.MOV)", "*.mov"},
+    {"AVI video files (*.AVI)", "*.avi"},
+    {"MP4 video files (*.MP4)", "*.mp4"},
+    {"ASF video files (*.ASF)", "*.asf"},
+    {"MPG video files (*.MPG, *.MPEG)", "*.mpg;*.mpeg"},
+    {"QT video files (*.QT)", "*.qt"},
+    {"M2TS video files (*.M2TS)", "*.m2ts"},
+    {"MTS video files (*.MTS)", "*.mts"},
+    {"TS video files (*.TS)", "*.ts"},
+    {"M2T video files (*.M2T)", "*.m2t"},
+    {"MKV video files (*.MKV)", "*.mkv"},
+    {"TOD video files (*.TOD)", "*.tod"},
+    {"FLV video files (*.FLV)", "*.flv"},
+    {"F4V video files (*.F4V)", "*.f4v"},
+    {"M4V video files (*.M4V)", "*.m4v"},
+    {"QT video files (*.QT)", "*.qt"},
+};
+
+// The first entry is the one preselected, so a typed name without extension becomes FLV.
+constexpr FilterEntry kOutputFilters[] = {
+    {" FLV video files (*.FLV)", "*.flv"}, {" AVI 2.0 video files (*.AVI)", "*.avi"},
+    {" MOV video files (*.MOV)", "*.mov"}, {" MP4 video files (*.MP4)", "*.mp4"},
+    {" M4V video files (*.M4V)", "*.m4v"}, {" OGG video files (*.OGG)", "*.ogg"},
+    {" OGV video files (*.OGV)", "*.ogv"}, {" WEBM video files (*.WEBM)", "*.webm"},
+};
+
+template <std::size_t N> std::string FilterListOf(const FilterEntry (&entries)[N]) {
+    std::string list;
+    for (const FilterEntry& entry : entries) {
+        list.append(entry.description).push_back('\0');
+        list.append(entry.pattern).push_back('\0');
+    }
+    list.push_back('\0');
+    return list;
+}
+
+constexpr std::uint32_t kCommonFlags = dialog_flag::kHideReadOnly | dialog_flag::kExplorer |
+                                       dialog_flag::kEnableHook | dialog_flag::kNoDereferenceLinks |
+                                       dialog_flag::kEnableSizing;
+
+} // namespace
+
+std::string InputFilterList() {
+    return FilterListOf(kInputFilters);
+}
+
+std::string OutputFilterList() {
+    return FilterListOf(kOutputFilters);
+}
+
+std::uint32_t InputDialogFlags() {
+    return kCommonFlags | dialog_flag::kFileMustExist;
+}
+
+std::uint32_t OutputDialogFlags() {
+    return kCommonFlags | dialog_flag::kOverwritePrompt | dialog_flag::kPathMustExist;
+}
+
+std::string FilterWithNuls(std::string filter) {
+    std::replace(filter.begin(), filter.end(), '|', '\0');
+    return filter;
+}
+
+std::string FitToBuffer(std::string_view text, std::size_t bufferSize) {
+    if (bufferSize == 0) return {};
+    return std::string(text.substr(0, bufferSize - 1));
+}
+
+std::string ChosenPathOf(std::string_view fileNameBuffer) {
+    return std::string(fileNameBuffer.substr(0, fileNameBuffer.find('\0')));
+}

@@ -1,0 +1,55 @@
+// What the two file choosers ask the system's file dialogs for: titles, filter lists, flag
+// words and buffer limits. No Windows headers here; the flag values are the common-dialog
+// library's own numbers (checked against its headers where the dialogs are run).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dialog_flag {
+constexpr std::uint32_t kOverwritePrompt = 0x2;
+constexpr std::uint32_t kHideReadOnly = 0x4;
+constexpr std::uint32_t kNoChangeDir = 0x8;
+constexpr std::uint32_t kEnableHook = 0x20;
+constexpr std::uint32_t kAllowMultiSelect = 0x200;
+constexpr std::uint32_t kPathMustExist = 0x800;
+constexpr std::uint32_t kFileMustExist = 0x1000;
+constexpr std::uint32_t kExplorer = 0x80000;
+constexpr std::uint32_t kNoDereferenceLinks = 0x100000;
+constexpr std::uint32_t kEnableSizing = 0x800000;
+} // namespace dialog_flag
+
+constexpr const char* kInputDialogTitle = "Load Video";
+constexpr const char* kOutputDialogTitle = "Convert Video";
+
+// Sizes in bytes of the dialog's working buffers, terminating NUL included.
+constexpr std::size_t kFileNameBufferSize = 30583;
+constexpr std::size_t kStartFolderBufferSize = 512;
+constexpr std::size_t kTitleBufferSize = 512;
+constexpr std::size_t kDefaultExtensionBufferSize = 10;
+constexpr std::size_t kFileTitleBufferSize = 512;
+
+// The shell folder view's command for the details (report) view with columns.
+constexpr unsigned kDetailsViewCommand = 0x702C;
+
+// Filter lists in the common-dialog form: description NUL pattern NUL ..., closing NUL.
+std::string InputFilterList();
+std::string OutputFilterList();
+
+// Both dialogs select one file: a multiple selection hands back only a folder. The output
+// dialog asks before replacing a file and accepts names that do not exist yet, but still
+// wants their folder to exist (the converter cannot create one).
+std::uint32_t InputDialogFlags();
+std::uint32_t OutputDialogFlags();
+
+// A "|"-separated filter list in the common-dialog form (NUL-separated lists pass unchanged).
+std::string FilterWithNuls(std::string filter);
+
+// The text as it fits a buffer of `bufferSize` bytes with its terminating NUL.
+std::string FitToBuffer(std::string_view text, std::size_t bufferSize);
+
+// The path in a file-name buffer the dialog filled: the text before the first NUL. For an
+// explorer-style multiple selection that is the folder alone.
+std::string ChosenPathOf(std::string_view fileNameBuffer);

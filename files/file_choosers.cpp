@@ -1,0 +1,112 @@
+#include "files/file_choosers.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/text.h"
+#include "files/file_choice.h"
+#include "mainwin/main_ids.h"
+#include "toolkit/toolkit.h"
+
+static_assert(dialog_flag::kOverwritePrompt == OFN_OVERWRITEPROMPT);
+static_assert(dialog_flag::kHideReadOnly == OFN_HIDEREADONLY);
+static_assert(dialog_flag::kNoChangeDir == OFN_NOCHANGEDIR);
+static_assert(dialog_flag::kEnableHook == OFN_ENABLEHOOK);
+static_assert(dialog_flag::kAllowMultiSelect == OFN_ALLOWMULTISELECT);
+static_assert(dialog_flag::kPathMustExist == OFN_PATHMUSTEXIST);
+static_assert(dialog_flag::kFileMustExist == OFN_FILEMUSTEXIST);
+static_assert(dialog_flag::kExplorer == OFN_EXPLORER);
+static_assert(dialog_flag::kNoDereferenceLinks == OFN_NODEREFERENCELINKS);
+static_assert(dialog_flag::kEnableSizing == OFN_ENABLESIZING);
+// The full request, with the fields that followed the old 76-byte form.
+static_assert(sizeof(OPENFILENAMEA) == 88);
+
+namespace {
+
+std::string CurrentDirectory() {
+    const DWORD size = GetCurrentDirectoryA(0, nullptr);
+    std::string folder(size, '\0');
+    folder.resize(GetCurrentDirectoryA(size, folder.data()));
+    return folder;
+}
+
+// A zero-filled buffer of `size` bytes holding as much of `text` as fits before a NUL.
+std::vector<char> BufferHolding(const std::string& text, std::size_t size) {
+    std::vector<char> buffer(size, '\0');
+    const std::string fitted = FitToBuffer(text, size);
+    std::copy(fitted.begin(), fitted.end(), buffer.begin());
+    return buffer;
+}
+
+// Runs one dialog; an accepted, non-blank choice moves rememberedFolder to the folder it
+// came from, which the dialog (run without OFN_NOCHANGEDIR) leaves as the current directory.
+std::string ChooseFile(HWND owner, const char* title, const std::string& startDir, std::string filter,
+                       DWORD flags, int saveMode, std::string& rememberedFolder) {
+    std::string fileName;
+    if (!RunFileDialog(owner, title, fileName, startDir, std::move(filter), "", flags, saveMode)) return {};
+    // Repaint what the dialog covered before the caller goes on.
+    UpdateWindow(hMainDlg);
+    ProcessPendingEvents(1);
+    if (TrimBlanks(fileName).empty()) return {};
+    rememberedFolder = CurrentDirectory();
+    return fileName;
+}
+
+} // namespace
+
+std::string ChooseInputVideo(HWND owner, const std::string& startDir) {
+    const std::string path =
+        ChooseFile(owner, kInputDialogTitle, startDir, InputFilterList(), InputDialogFlags(), 0, sInputDir);
+    if (path.empty()) return {};
+    SetItemText(hMainDlg, ID_INPUT_PATH, path);
+    RedrawItem(hMainDlg, ID_INPUT_PATH);
+    return path;
+}
+
+std::string ChooseOutputVideo(HWND owner, const std::string& startDir) {
+    return ChooseFile(owner, kOutputDialogTitle, startDir, OutputFilterList(), OutputDialogFlags(), 1,
+                      sOutputDir);
+}
+
+int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, const std::string& startDir,
+                  std::string filter, const std::string& defaultExt, DWORD& flags, int saveMode) {
+    filter = FilterWithNuls(std::move(filter));
+    std::vector<char> startFolder =
+        BufferHolding(startDir.empty() ? CurrentDirectory() : startDir, kStartFolderBufferSize);
+    std::vector<char> file = BufferHolding(fileName, kFileNameBufferSize);
+    std::vector<char> extension = BufferHolding(defaultExt, kDefaultExtensionBufferSize);
+    std::vector<char> caption = BufferHolding(title, kTitleBufferSize);
+    std::vector<char> fileTitle(kFileTitleBufferSize, '\0');
+
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = filter.c_str();
+    request.nFilterIndex = 1;
+    request.lpstrFile = file.data();
+    request.nMaxFile = static_cast<DWORD>(file.size());
+    request.lpstrFileTitle = fileTitle.data();
+    request.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    request.lpstrInitialDir = startFolder.data();
+    request.lpstrTitle = title.empty() ? nullptr : caption.data();
+    request.Flags = flags;
+    // Present even when empty: a name typed without extension gets the selected type's.
+    request.lpstrDefExt = extension.data();
+    request.lpfnHook = FileDialogHook;
+
+    const BOOL accepted = saveMode == 0 ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
+    fileName = ChosenPathOf(std::string_view(file.data(), file.size()));
+    flags = request.Flags;
+    return accepted;
+}
+
+UINT_PTR CALLBACK FileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM) {
+    if (message != WM_NOTIFY) return 0;
+    // The view window is replaced on every change of folder, so it is looked up each time.
+    HWND view = FindWindowExA(GetParent(hookDialog), nullptr, "SHELLDLL_DefView", "");
+    if (view) SendMessageA(view, WM_COMMAND, kDetailsViewCommand, 0);
+    return 0;
+}
