@@ -188,6 +188,20 @@ TEST_F(FileChoosers, AcceptedInputIsShownAndItsFolderRemembered) {
     EXPECT_EQ(sOutputDir, kPreviousOutputDir);
 }
 
+TEST_F(FileChoosers, FullPathTypedInAnotherFolderRemembersTheFilesFolder) {
+    CreateDirectoryW(In(L"shown").c_str(), nullptr);
+    CreateDirectoryW(In(L"elsewhere").c_str(), nullptr);
+    driver::WriteBytes(In(L"elsewhere\\clip.avi"), "video");
+    const std::string input = ChooseInput(
+        Utf8(In(L"shown")), [&](HWND dialog) { TypeAndEnter(dialog, In(L"elsewhere\\clip.avi")); });
+    EXPECT_EQ(input, Utf8(In(L"elsewhere\\clip.avi")));
+    EXPECT_EQ(sInputDir, Utf8(In(L"elsewhere")));
+    const std::string output =
+        ChooseOutput(Utf8(In(L"shown")), [&](HWND dialog) { TypeAndEnter(dialog, In(L"elsewhere\\new")); });
+    EXPECT_EQ(output, Utf8(In(L"elsewhere\\new.flv")));
+    EXPECT_EQ(sOutputDir, Utf8(In(L"elsewhere")));
+}
+
 TEST_F(FileChoosers, FolderAtADriveRootIsRememberedWithItsBackslash) {
     const std::wstring rootFile = L"C:\\kesto-chooser-root.mp4";
     ASSERT_TRUE(driver::WriteBytes(rootFile, "video"));
