@@ -1,6 +1,7 @@
 #include "files/file_choice.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -82,4 +83,27 @@ std::string FitToBuffer(std::string_view text, std::size_t bufferSize) {
 
 std::string ChosenPathOf(std::string_view fileNameBuffer) {
     return std::string(fileNameBuffer.substr(0, fileNameBuffer.find('\0')));
+}
+
+std::string FolderPartOf(std::string_view path) {
+    const size_t lastBackslash = path.rfind('\\');
+    if (lastBackslash == std::string_view::npos) return {};
+    const bool driveRoot = lastBackslash == 2 && path[1] == ':';
+    return std::string(path.substr(0, driveRoot ? 3 : lastBackslash));
+}
+
+namespace {
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+} // namespace
+
+std::string RememberedFolder(std::string_view chosenPath, std::string_view currentDirectory) {
+    const std::string folder = FolderPartOf(chosenPath);
+    if (folder.empty() || SameIgnoringAsciiCase(folder, currentDirectory))
+        return std::string(currentDirectory);
+    return folder;
 }

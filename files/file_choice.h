@@ -53,3 +53,12 @@ std::string FitToBuffer(std::string_view text, std::size_t bufferSize);
 // The path in a file-name buffer the dialog filled: the text before the first NUL. For an
 // explorer-style multiple selection that is the folder alone.
 std::string ChosenPathOf(std::string_view fileNameBuffer);
+
+// The folder of a path without its last backslash, which a drive root keeps ("C:\a\b.avi"
+// gives "C:\a", "C:\b.avi" gives "C:\"); "" for a bare name.
+std::string FolderPartOf(std::string_view path);
+
+// The folder to remember after an accepted choice. The dialog normally leaves the current
+// directory in the chosen file's folder, and that form is kept; where it has not moved
+// there (a full path typed into another folder's dialog), the chosen path's folder.
+std::string RememberedFolder(std::string_view chosenPath, std::string_view currentDirectory);

@@ -42,7 +42,8 @@ std::vector<char> BufferHolding(const std::string& text, std::size_t size) {
 }
 
 // Runs one dialog; an accepted, non-blank choice moves rememberedFolder to the folder it
-// came from, which the dialog (run without OFN_NOCHANGEDIR) leaves as the current directory.
+// came from, which the dialog (run without OFN_NOCHANGEDIR) normally leaves as the current
+// directory.
 std::string ChooseFile(HWND owner, const char* title, const std::string& startDir, std::string filter,
                        DWORD flags, int saveMode, std::string& rememberedFolder) {
     std::string fileName;
@@ -51,7 +52,7 @@ std::string ChooseFile(HWND owner, const char* title, const std::string& startDi
     UpdateWindow(hMainDlg);
     ProcessPendingEvents(1);
     if (TrimBlanks(fileName).empty()) return {};
-    rememberedFolder = CurrentDirectory();
+    rememberedFolder = RememberedFolder(fileName, CurrentDirectory());
     return fileName;
 }
 

@@ -13,6 +13,7 @@ kesto_display
 kesto_prefix
 mkdir -p "$out"
 KESTO_SHOTS="$(winepath -w "$out")" wine "$top/build/win32/tests/shots/shots.exe"
+KESTO_SHOTS="$(winepath -w "$out")" wine "$top/build/win32/tests/shots/dialog_shots.exe"
 for bmp in "$out"/*.bmp; do
     convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done

@@ -126,3 +126,22 @@ TEST(DialogBuffers, ChosenPathEndsAtTheFirstNul) {
     EXPECT_EQ(ChosenPathOf(std::string(16, '\0')), "");
     EXPECT_EQ(ChosenPathOf("no terminator"), "no terminator");
 }
+
+TEST(RememberedFolder, FolderPartKeepsTheBackslashOfADriveRootOnly) {
+    EXPECT_EQ(FolderPartOf("C:\\Videos\\clip.avi"), "C:\\Videos");
+    EXPECT_EQ(FolderPartOf("C:\\clip.avi"), "C:\\");
+    EXPECT_EQ(FolderPartOf("\\\\server\\share\\clip.avi"), "\\\\server\\share");
+    EXPECT_EQ(FolderPartOf("D:\\\xC3\xA9t\xC3\xA9\\\xE4\xB8\xAD.avi"), "D:\\\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(FolderPartOf("clip.avi"), "");
+}
+
+TEST(RememberedFolder, CurrentDirectoryWhereTheDialogLeftItThereElseThePathsFolder) {
+    // The usual case: the current directory is the chosen file's folder, in its own spelling.
+    EXPECT_EQ(RememberedFolder("C:\\Videos\\clip.avi", "C:\\Videos"), "C:\\Videos");
+    EXPECT_EQ(RememberedFolder("c:\\videos\\clip.avi", "C:\\Videos"), "C:\\Videos");
+    EXPECT_EQ(RememberedFolder("C:\\clip.avi", "C:\\"), "C:\\");
+    // A full path typed while the dialog showed another folder.
+    EXPECT_EQ(RememberedFolder("D:\\Elsewhere\\clip.avi", "C:\\Videos"), "D:\\Elsewhere");
+    EXPECT_EQ(RememberedFolder("D:\\clip.avi", "C:\\Videos"), "D:\\");
+    EXPECT_EQ(RememberedFolder("clip.avi", "C:\\Videos"), "C:\\Videos");
+}
