@@ -462,14 +462,20 @@ bool MoveMouse(HWND window, int x, int y) {
     return false;
 }
 
-void MouseDown() {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+// A press or release carries the pointer's position: under Wine one sent on its own right
+// after a move may land where the pointer was before that move.
+void SendButton(DWORD flag) {
+    POINT at{};
+    GetCursorPos(&at);
+    SendMouse(flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at.x, at.y);
     LetInputArrive();
 }
 
+void MouseDown() {
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+}
 void MouseUp() {
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    LetInputArrive();
+    SendButton(MOUSEEVENTF_LEFTUP);
 }
 
 void ClickAt(HWND window, int x, int y) {

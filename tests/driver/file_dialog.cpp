@@ -35,44 +35,17 @@ bool HasFocusInside(HWND dialog) {
     return focus && IsChild(dialog, focus);
 }
 
-void SendMouseAt(DWORD flags, POINT screen) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    SendInput(1, &input, sizeof input);
-}
-
 void BringForwardIfNeeded(HWND window) {
     if (GetForegroundWindow() != window) BringToFront(window);
 }
 
 void FocusByClick(HWND dialog, HWND control) {
     BringForwardIfNeeded(dialog);
-    ClickSteadily(control);
+    Click(control);
     WaitUntil([&] { return FocusOf(control) == control; }, kStepTimeout);
 }
 
 } // namespace
-
-void ClickSteadily(HWND control) {
-    const SIZE size = ClientSizeOf(control);
-    POINT centre{size.cx / 2, size.cy / 2};
-    ClientToScreen(control, &centre);
-    SendMouseAt(0, centre);
-    WaitUntil(
-        [&] {
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == centre.x && now.y == centre.y;
-        },
-        1000);
-    SendMouseAt(MOUSEEVENTF_LEFTDOWN, centre);
-    SendMouseAt(MOUSEEVENTF_LEFTUP, centre);
-    Sleep(30);
-    Ask(GetAncestor(control, GA_ROOT), WM_NULL);
-}
 
 HWND WaitForFileDialog(DWORD processId, const std::string& title, DWORD timeoutMs) {
     HWND found = nullptr;
@@ -127,7 +100,7 @@ void PickFileType(HWND dialog, int index) {
     HWND types = FileTypeList(dialog);
     const auto dropped = [&] { return Ask(types, CB_GETDROPPEDSTATE) != 0; };
     BringForwardIfNeeded(dialog);
-    ClickSteadily(types);
+    Click(types);
     if (!WaitUntil(dropped, kStepTimeout)) return;
     for (int selected = SelectedFileType(dialog); selected != index;) {
         PressKey(selected < index ? VK_DOWN : VK_UP);
@@ -156,12 +129,12 @@ void PressEnterInFileName(HWND dialog) {
 
 void ClickAcceptButton(HWND dialog) {
     BringForwardIfNeeded(dialog);
-    ClickSteadily(DialogButton(dialog, IDOK));
+    Click(DialogButton(dialog, IDOK));
 }
 
 void ClickCancelButton(HWND dialog) {
     BringForwardIfNeeded(dialog);
-    ClickSteadily(DialogButton(dialog, IDCANCEL));
+    Click(DialogButton(dialog, IDCANCEL));
 }
 
 bool WaitForDialogToClose(HWND dialog, DWORD timeoutMs) {
@@ -196,7 +169,7 @@ HWND WaitForBoxOf(HWND dialog, DWORD timeoutMs) {
 
 void AnswerBox(HWND box, int buttonId) {
     BringForwardIfNeeded(box);
-    ClickSteadily(GetDlgItem(box, buttonId));
+    Click(GetDlgItem(box, buttonId));
     WaitUntil([&] { return !IsWindow(box); }, kStepTimeout);
 }
 

@@ -45,9 +45,4 @@ HWND WaitForBoxOf(HWND dialog, DWORD timeoutMs = 10000);
 // Clicks the box's button with this id (IDOK, IDYES, IDNO) and waits until the box is gone.
 void AnswerBox(HWND box, int buttonId);
 
-// A left click in the centre of a control with the position carried by the button events
-// themselves. Under Wine a button event sent right after a separate move can still land
-// at the previous position, on whatever lay there (the last dialog's Cancel, say).
-void ClickSteadily(HWND control);
-
 } // namespace driver
