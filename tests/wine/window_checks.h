@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/globals.h"
@@ -26,53 +27,39 @@ inline HWND WaitForOwnWindow(const std::string& caption) {
     return found;
 }
 
-// Handles this thread's messages until the event is set: a second thread may still be
-// sending messages to this thread's windows.
-inline void PumpUntil(HANDLE event) {
-    while (MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
 // Runs `show` (a window's modal run) on this thread while `user` works with the window on a
 // second thread; a window that `user` leaves open is closed afterwards.
 inline void WhileShown(void (*show)(), const std::string& caption, const std::function<void(HWND)>& user) {
+    if (!hLinkCursor) hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
     HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     Background background([&] {
         HWND window = WaitForOwnWindow(caption);
-        if (!window || !IsWindowVisible(window)) {
-            ADD_FAILURE() << "no visible window \"" << caption << "\"";
-        } else {
+        if (window) {
             driver::Settle(window);
             user(window);
+        } else {
+            ADD_FAILURE() << "no visible window \"" << caption << "\"";
         }
         if (window && IsWindow(window)) PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         SetEvent(finished);
     });
     show();
-    PumpUntil(finished);
+    // The second thread may still send messages to this thread's windows.
+    while (MsgWaitForMultipleObjects(1, &finished, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
     CloseHandle(finished);
 }
 
 // Stands in for the main window as the owner of the help and about windows.
-class StandInMainWindow {
-  public:
+struct StandInMainWindow {
     StandInMainWindow() {
-        hMainDlg = CreateWin(nullptr, "stand-in main window", 0, 0, 300, 200,
-                             WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, Units::Pixels);
+        hMainDlg = CreateWin(nullptr, "stand-in", 0, 0, 300, 200, WS_POPUP | WS_CAPTION, 0, Units::Pixels);
         ShowModeless(hMainDlg, nullptr);
     }
-    ~StandInMainWindow() {
-        DestroyWindow(hMainDlg);
-        hMainDlg = nullptr;
-    }
-    StandInMainWindow(const StandInMainWindow&) = delete;
-    StandInMainWindow& operator=(const StandInMainWindow&) = delete;
-    HWND Handle() const { return hMainDlg; }
+    ~StandInMainWindow() { DestroyWindow(std::exchange(hMainDlg, nullptr)); }
 };
 
 inline std::vector<HWND> ChildrenInOrder(HWND parent) {
@@ -82,35 +69,32 @@ inline std::vector<HWND> ChildrenInOrder(HWND parent) {
     return children;
 }
 
-inline LOGFONTW FontOf(HWND control) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-    return font;
+// "face height weight italic" of a control's font; heights as a point size on this screen gives them.
+inline std::string FontOf(HWND control) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::string(font.lfFaceName) + " " + std::to_string(font.lfHeight) + " " +
+           std::to_string(font.lfWeight) + (font.lfItalic ? " italic" : "");
 }
-
-// A font's cell height in pixels for a point size on this screen.
-inline LONG HeightOfPoints(int points) {
+inline std::string Font(const char* face, int points, int weight, bool italic) {
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    return height;
-}
-
-// Dialog units of a window to a client rectangle in pixels.
-inline RECT UnitsToPixels(HWND window, int x, int y, int w, int h) {
-    RECT place{x, y, w, h};
-    MapDialogRect(window, &place);
-    return {place.left, place.top, place.left + place.right, place.top + place.bottom};
-}
-
-inline bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return std::string(face) + " " + std::to_string(height) + " " + std::to_string(weight) +
+           (italic ? " italic" : "");
 }
 
 inline std::string Describe(const RECT& r) {
     char text[80];
     snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
     return text;
+}
+
+// Dialog units of a window to a client rectangle in pixels.
+inline std::string UnitsToPixels(HWND window, int x, int y, int w, int h) {
+    RECT place{x, y, w, h};
+    MapDialogRect(window, &place);
+    return Describe({place.left, place.top, place.left + place.right, place.top + place.bottom});
 }
 
 // How many screen pixels of a client rectangle show the colour.
@@ -122,18 +106,12 @@ inline int CountColour(HWND window, const RECT& area, COLORREF colour) {
     return count;
 }
 
-inline POINT CentreOf(const RECT& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Moves the real mouse to a client point and waits until the system shows `wanted` there.
-inline bool CursorBecomes(HWND window, POINT at, HCURSOR wanted) {
-    driver::MoveMouse(window, at.x, at.y);
+// Moves the real mouse to the centre of a client rectangle and waits until the system shows
+// the link cursor there, or the arrow.
+inline bool CursorBecomes(HWND window, const RECT& r, bool link) {
+    driver::MoveMouse(window, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    HCURSOR wanted = link ? hLinkCursor : LoadCursor(nullptr, IDC_ARROW);
     return driver::WaitUntil([&] { return driver::CurrentCursor() == wanted; }, 3000);
-}
-
-inline HCURSOR Arrow() {
-    return LoadCursor(nullptr, IDC_ARROW);
 }
 
 } // namespace checks
