@@ -1,6 +1,8 @@
 // The painted buttons of the main window, read from the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mainwin/button_face.h"
 #include "tests/driver/driver.h"
 
@@ -8,29 +10,24 @@ using namespace driver;
 
 namespace {
 
-struct Button {
+const struct {
     int id;
-    COLORREF hue;
-    COLORREF label;
-};
-
-const Button kButtons[] = {
+    COLORREF hue, label;
+} kButtons[] = {
     {1005, RGB(0, 0, 255), RGB(255, 255, 255)}, {1012, RGB(0, 255, 0), RGB(255, 255, 255)},
     {1021, RGB(255, 0, 0), RGB(255, 255, 255)}, {1010, RGB(128, 128, 128), RGB(0, 0, 0)},
     {1022, RGB(128, 128, 128), RGB(0, 0, 0)},
 };
 
 COLORREF ExpectedRow(COLORREF hue, int height, int row) {
-    const int band = RowBands(height)[row];
-    const auto colour = FaceBandColour(hue, band);
+    const auto colour = FaceBandColour(hue, RowBands(height)[row]);
     return colour ? RGB(colour->red, colour->green, colour->blue) : CLR_INVALID;
 }
 
 int CountColour(const std::vector<std::vector<COLORREF>>& pixels, COLORREF colour) {
     int count = 0;
     for (const auto& row : pixels)
-        for (COLORREF pixel : row)
-            count += pixel == colour;
+        count += std::count(row.begin(), row.end(), colour);
     return count;
 }
 
@@ -49,7 +46,7 @@ class MainButtonsTest : public ::testing::Test {
 } // namespace
 
 TEST_F(MainButtonsTest, FacesAndLabelsWhenReleased) {
-    for (const Button& button : kButtons) {
+    for (const auto& button : kButtons) {
         SCOPED_TRACE(button.id);
         HWND control = Item(window, button.id);
         const SIZE size = ClientSizeOf(control);
@@ -67,7 +64,8 @@ TEST_F(MainButtonsTest, FacesAndLabelsWhenReleased) {
 TEST_F(MainButtonsTest, PressedShowsProcessOverTheOldFace) {
     HWND exit = Item(window, 1021);
     const SIZE size = ClientSizeOf(exit);
-    ASSERT_TRUE(WaitForPixel(exit, 1, size.cy / 2, ExpectedRow(RGB(255, 0, 0), size.cy, size.cy / 2)));
+    const COLORREF middleRow = ExpectedRow(RGB(255, 0, 0), size.cy, size.cy / 2);
+    ASSERT_TRUE(WaitForPixel(exit, 1, size.cy / 2, middleRow));
     MoveMouse(exit, size.cx / 2, size.cy / 2);
     MouseDown();
     Settle(window);
@@ -76,8 +74,7 @@ TEST_F(MainButtonsTest, PressedShowsProcessOverTheOldFace) {
     MoveMouse(window, 500, 100);
     MouseUp();
     EXPECT_GT(CountColour(pressed, RGB(0, 0, 255)), 10) << "\"Process\" in blue";
-    EXPECT_EQ(pressed[size.cy / 2][size.cx / 2 - 30], ExpectedRow(RGB(255, 0, 0), size.cy, size.cy / 2))
-        << "the face painted before stays";
+    EXPECT_EQ(pressed[size.cy / 2][size.cx / 2 - 30], middleRow) << "the face painted before stays";
     EXPECT_EQ(pressed[0][0], GetSysColor(COLOR_BTNSHADOW)) << "a sunken edge";
     EXPECT_EQ(pressed[size.cy - 1][size.cx - 1], GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_TRUE(program.Running());
@@ -85,13 +82,11 @@ TEST_F(MainButtonsTest, PressedShowsProcessOverTheOldFace) {
 }
 
 TEST_F(MainButtonsTest, LinkCursorOverLoadAndAboutOnly) {
-    MoveMouse(window, 500, 100);
     const HCURSOR arrow = CurrentCursor();
-    for (const Button& button : kButtons) {
-        HWND control = Item(window, button.id);
-        const SIZE size = ClientSizeOf(control);
-        MoveMouse(control, size.cx / 2, size.cy / 2);
+    for (const auto& button : kButtons) {
+        const SIZE size = ClientSizeOf(Item(window, button.id));
+        MoveMouse(Item(window, button.id), size.cx / 2, size.cy / 2);
         const bool link = button.id == 1005 || button.id == 1010;
-        EXPECT_EQ(WaitUntil([&] { return (CurrentCursor() != arrow) == link; }, 2000), true) << button.id;
+        EXPECT_TRUE(WaitUntil([&] { return (CurrentCursor() != arrow) == link; }, 2000)) << button.id;
     }
 }
