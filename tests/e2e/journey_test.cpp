@@ -2,6 +2,7 @@
 // compression, publish through the real dialogs, wait for the converter, leave.
 #include <gtest/gtest.h>
 
+#include "tests/driver/clips.h"
 #include "tests/driver/driver.h"
 #include "tests/driver/drop.h"
 #include "tests/driver/file_dialog.h"
@@ -11,72 +12,10 @@ using namespace driver;
 namespace {
 
 constexpr int kLoad = 1005, kPublish = 1012, kExit = 1021, kInputPath = 1006;
-constexpr int kUsual = 1027, kFast = 1028, kCustom = 1029, kCompression = 1025;
-
-// Runs the build's converter directly; returns what it wrote to standard error.
-std::string RunConverter(const std::wstring& arguments) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &inheritable, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    std::wstring commandLine =
-        L"\"" + BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe\" -hide_banner " + arguments;
-    PROCESS_INFORMATION child{};
-    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &child);
-    CloseHandle(writeEnd);
-    std::string output;
-    char buffer[4096];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got)
-        output.append(buffer, got);
-    CloseHandle(readEnd);
-    if (started) {
-        WaitForSingleObject(child.hProcess, 120000);
-        CloseHandle(child.hProcess);
-        CloseHandle(child.hThread);
-    }
-    return output;
-}
-
-void MakeClip(const std::wstring& path, int seconds) {
-    const std::wstring length = std::to_wstring(seconds);
-    RunConverter(L"-f lavfi -i testsrc=duration=" + length +
-                 L":size=320x240:rate=25 -f lavfi -i sine=duration=" + length +
-                 L" -c:v libx264 -c:a aac -shortest -y \"" + path + L"\"");
-}
+constexpr int kUsual = 1027, kFast = 1028, kCustom = 1029, kCompression = 1025, kCustomBox = 1030;
 
 bool Checked(HWND window, int id) {
     return SendMessageW(Item(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-// Picks a file in the program's open or save dialog by typing its full path.
-bool ChooseInDialog(DWORD processId, const std::string& title, const std::wstring& path) {
-    HWND dialog = WaitForFileDialog(processId, title);
-    if (!dialog) return false;
-    TypeFileName(dialog, path);
-    PressEnterInFileName(dialog);
-    return WaitForDialogToClose(dialog);
-}
-
-bool AnswerInformation(DWORD processId, const std::string& text, DWORD timeoutMs) {
-    MessageBoxSeen box;
-    if (!WaitForMessageBox(processId, "Information", &box, timeoutMs)) return false;
-    const bool right = box.text == text;
-    AnswerMessageBox(box.window, IDOK);
-    return right;
-}
-
-void PickLastCompression(HWND window) {
-    HWND combo = Item(window, kCompression);
-    Click(combo);
-    PressKey(VK_END);
-    PressKey(VK_RETURN);
 }
 
 class JourneyTest : public ::testing::Test {
@@ -95,6 +34,20 @@ class JourneyTest : public ::testing::Test {
         program.reset();
         RemoveTree(media);
     }
+    // Picks a file in the program's open or save dialog by typing its full path.
+    bool Choose(const std::string& title, const std::wstring& path) {
+        HWND dialog = WaitForFileDialog(program->Id(), title);
+        if (!dialog) return false;
+        TypeFileName(dialog, path);
+        PressEnterInFileName(dialog);
+        return WaitForDialogToClose(dialog);
+    }
+    bool Finished(DWORD timeoutMs = 120000) {
+        MessageBoxSeen box;
+        if (!WaitForMessageBox(program->Id(), "Information", &box, timeoutMs)) return false;
+        AnswerMessageBox(box.window, IDOK);
+        return box.text == "Output conversion process finished";
+    }
     bool NoDialogFor(DWORD milliseconds) {
         return !WaitUntil(
             [&] {
@@ -104,6 +57,7 @@ class JourneyTest : public ::testing::Test {
             },
             milliseconds);
     }
+    std::string Settings() const { return ReadBytes(program->PathOf(L"KESTO.ini")); }
 
     std::wstring media = NewTempFolder(L"kesto journey");
     std::unique_ptr<Program> program;
@@ -114,42 +68,41 @@ class JourneyTest : public ::testing::Test {
 
 TEST_F(JourneyTest, LoadUsualMinSizePublishAndExit) {
     const std::wstring clip = media + L"\\holiday clip.mp4", output = media + L"\\holiday small.mp4";
-    MakeClip(clip, 3);
-    ASSERT_TRUE(FileExists(clip));
+    ASSERT_TRUE(MakeClip(clip, 3));
     Start(ProgramOptions::Converter::Real);
 
     Click(Item(window, kLoad));
-    ASSERT_TRUE(ChooseInDialog(program->Id(), "Load Video", clip));
+    ASSERT_TRUE(Choose("Load Video", clip));
     EXPECT_EQ(TextOf(Item(window, kInputPath)), WideToUtf8(clip));
     Click(Item(window, kUsual));
     EXPECT_TRUE(Checked(window, kUsual));
-    PickLastCompression(window);
+    Click(Item(window, kCompression));
+    PressKey(VK_END);
+    PressKey(VK_RETURN);
     EXPECT_EQ(TextOf(Item(window, kCompression)), "21:Min size");
-
     Click(Item(window, kPublish));
-    ASSERT_TRUE(ChooseInDialog(program->Id(), "Convert Video", output));
-    EXPECT_TRUE(AnswerInformation(program->Id(), "Output conversion process finished", 120000));
+    ASSERT_TRUE(Choose("Convert Video", output));
+    EXPECT_TRUE(Finished());
 
     BringToFront(window);
     Click(Item(window, kExit));
     DWORD exitCode = 1;
     ASSERT_TRUE(program->WaitForExit(10000, &exitCode));
     EXPECT_EQ(exitCode, 0u);
-
-    const std::string probe = RunConverter(L"-i \"" + output + L"\"");
+    const std::string probe = Probe(output);
     EXPECT_NE(probe.find("Video: h264"), std::string::npos) << probe;
     EXPECT_NE(probe.find("Duration: 00:00:03.0"), std::string::npos) << probe;
     const std::string log = ReadBytes(program->PathOf(L"kesto.log"));
     EXPECT_NE(log.find(" -threads 0 -crf 31 -y \"" + WideToUtf8(output) + "\"\r\n"), std::string::npos)
         << log;
-    const std::string settings = ReadBytes(program->PathOf(L"KESTO.ini"));
-    EXPECT_NE(settings.find("<MODE>1</MODE>"), std::string::npos) << settings;
-    EXPECT_NE(settings.find("<IN_DIR>" + WideToUtf8(media) + "</IN_DIR>"), std::string::npos) << settings;
+    EXPECT_NE(Settings().find("<IN_DIR>" + WideToUtf8(media) + "</IN_DIR>"), std::string::npos)
+        << "Exit saves";
+    EXPECT_NE(Settings().find("<MODE>1</MODE>"), std::string::npos);
 }
 
 TEST_F(JourneyTest, DroppedFileLoadsLikeLoad) {
     const std::wstring clip = media + L"\\dropped été.mp4", output = media + L"\\dropped.mkv";
-    MakeClip(clip, 2);
+    ASSERT_TRUE(MakeClip(clip, 2));
     WriteBytes(media + L"\\second.avi", "another");
     Start(ProgramOptions::Converter::Real);
 
@@ -160,17 +113,14 @@ TEST_F(JourneyTest, DroppedFileLoadsLikeLoad) {
     ASSERT_TRUE(DropFiles(window, {clip, media + L"\\second.avi"}));
     ASSERT_TRUE(WaitUntil([&] { return TextOf(Item(window, kInputPath)) == WideToUtf8(clip); }, 5000))
         << "the first file counts";
-
     Click(Item(window, kFast));
     Click(Item(window, kPublish));
-    ASSERT_TRUE(ChooseInDialog(program->Id(), "Convert Video", output));
-    EXPECT_TRUE(AnswerInformation(program->Id(), "Output conversion process finished", 120000));
-    const std::string probe = RunConverter(L"-i \"" + output + L"\"");
-    EXPECT_NE(probe.find("Input #0, matroska"), std::string::npos) << probe;
+    ASSERT_TRUE(Choose("Convert Video", output));
+    EXPECT_TRUE(Finished());
+    EXPECT_NE(Probe(output).find("Input #0, matroska"), std::string::npos);
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(program->WaitForExit(10000, nullptr));
-    const std::string settings = ReadBytes(program->PathOf(L"KESTO.ini"));
-    EXPECT_NE(settings.find("<IN_DIR>" + WideToUtf8(media) + "</IN_DIR>"), std::string::npos)
+    EXPECT_NE(Settings().find("<IN_DIR>" + WideToUtf8(media) + "</IN_DIR>"), std::string::npos)
         << "the remembered folder is the dropped file's";
 }
 
@@ -182,7 +132,7 @@ TEST_F(JourneyTest, PublishWithoutInputOpensNothing) {
     EXPECT_TRUE(NoDialogFor(1500)) << "only a beep";
 
     Click(Item(window, kLoad));
-    ASSERT_TRUE(ChooseInDialog(program->Id(), "Load Video", clip));
+    ASSERT_TRUE(Choose("Load Video", clip));
     Click(Item(window, kLoad));
     HWND second = WaitForFileDialog(program->Id(), "Load Video");
     ASSERT_NE(second, nullptr);
@@ -198,17 +148,15 @@ TEST_F(JourneyTest, DuringARunTheWindowRefusesChangesAndClosing) {
     WriteBytes(clip, "a video");
     Start(ProgramOptions::Converter::Fake, {{L"FAKECONV_DELAY_MS", L"8000"}});
     Click(Item(window, kLoad));
-    ASSERT_TRUE(ChooseInDialog(program->Id(), "Load Video", clip));
+    ASSERT_TRUE(Choose("Load Video", clip));
     Click(Item(window, kPublish));
-    ASSERT_TRUE(ChooseInDialog(program->Id(), "Convert Video", media + L"\\out.mp4"));
-    HWND progress = program->WaitForWindow("Convert Video");
-    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(Choose("Convert Video", media + L"\\out.mp4"));
+    ASSERT_NE(program->WaitForWindow("Convert Video"), nullptr);
 
     BringToFront(window);
     Click(Item(window, kExit));
     ClickCloseBox(window);
     EXPECT_TRUE(program->Running()) << "Exit and the close box wait for the run";
-    EXPECT_TRUE(IsWindowVisible(window));
     Click(Item(window, kUsual));
     EXPECT_TRUE(WaitUntil([&] { return Checked(window, kFast) && !Checked(window, kUsual); }, 2000))
         << "the mode stays";
@@ -217,7 +165,7 @@ TEST_F(JourneyTest, DuringARunTheWindowRefusesChangesAndClosing) {
     EXPECT_FALSE(WaitForFileDialog(program->Id(), "Load Video", 1000)) << "no Load during a run";
     EXPECT_FALSE(WaitForFileDialog(program->Id(), "Convert Video", 500)) << "no Publish during a run";
 
-    EXPECT_TRUE(AnswerInformation(program->Id(), "Output conversion process finished", 60000));
+    EXPECT_TRUE(Finished(60000));
     BringToFront(window);
     ClickCloseBox(window);
     DWORD exitCode = 1;
@@ -225,20 +173,16 @@ TEST_F(JourneyTest, DuringARunTheWindowRefusesChangesAndClosing) {
     EXPECT_EQ(exitCode, 0u);
 }
 
-TEST_F(JourneyTest, ResetButtonFillsTheDisabledBox) {
+TEST_F(JourneyTest, ResetButtonFillsEvenTheDisabledBox) {
     Start(ProgramOptions::Converter::None);
-    EXPECT_FALSE(IsWindowEnabled(Item(window, 1030)));
+    const std::string reset = "-threads 2 -crf 10 -qscale 15  -sameq";
     Click(Item(window, 1032));
-    EXPECT_EQ(TextOf(Item(window, 1030)), "-threads 2 -crf 10 -qscale 15  -sameq");
+    EXPECT_EQ(TextOf(Item(window, kCustomBox)), reset);
+    EXPECT_FALSE(IsWindowEnabled(Item(window, kCustomBox)));
     Click(Item(window, kCustom));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(window, 1030)) != FALSE; }, 2000));
-    Click(Item(window, kUsual));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Item(window, 1030)); }, 2000));
-    EXPECT_EQ(TextOf(Item(window, 1030)), "-threads 2 -crf 10 -qscale 15  -sameq") << "the text stays";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(window, kCustomBox)) != FALSE; }, 2000));
     // The close is a system command: the box is copied into the settings it saves.
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(program->WaitForExit(10000, nullptr));
-    EXPECT_NE(ReadBytes(program->PathOf(L"KESTO.ini"))
-                  .find("<CUSTOM>-threads 2 -crf 10 -qscale 15  -sameq</CUSTOM>"),
-              std::string::npos);
+    EXPECT_NE(Settings().find("<CUSTOM>" + reset + "</CUSTOM>"), std::string::npos);
 }

@@ -1,4 +1,5 @@
-// The converter beside this test program, where the program looks for it (and its log).
+// The converter beside this test program, where the program looks for it (and its log), and
+// the conversion worker run as the publish flow runs it.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,9 @@
 
 #include <string>
 
+#include "app/globals.h"
 #include "app/program_folder.h"
+#include "convert/converter_run.h"
 #include "tests/driver/driver.h"
 
 inline std::wstring ConverterBeside() {
@@ -17,15 +20,12 @@ inline std::wstring LogBeside() {
     return ProgramFolder() + L"\\kesto.log";
 }
 
-inline bool PlaceConverter(const std::wstring& source) {
+// Copies the fake converter there, or with `real` the converter that the build placed.
+inline bool PlaceConverter(bool real = false) {
     CreateDirectoryW((ProgramFolder() + L"\\PLUG-IN").c_str(), nullptr);
+    const std::wstring source =
+        real ? driver::BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe" : driver::FakeConverterPath();
     return CopyFileW(source.c_str(), ConverterBeside().c_str(), FALSE);
-}
-inline bool PlaceFakeConverter() {
-    return PlaceConverter(driver::FakeConverterPath());
-}
-inline bool PlaceRealConverter() {
-    return PlaceConverter(driver::BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe");
 }
 
 inline bool ConverterProcessRuns() {
@@ -39,18 +39,30 @@ inline bool ConverterProcessRuns() {
     return found;
 }
 
-// Ends with the converter gone, and neither it nor the log left beside the program.
+// Ends with the converter gone, neither it nor the log left beside the program, and the fake
+// converter's instructions taken back.
 inline void RemoveConverterAndLog() {
     driver::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
     DeleteFileW(ConverterBeside().c_str());
     DeleteFileW(LogBeside().c_str());
+    for (const wchar_t* name :
+         {L"FAKECONV_RECORD", L"FAKECONV_EXIT", L"FAKECONV_DELAY_MS", L"FAKECONV_STDERR",
+          L"FAKECONV_STDERR_MB", L"FAKECONV_OUTPUT", L"FAKECONV_IGNORE_Q"})
+        SetEnvironmentVariableW(name, nullptr);
 }
 
-inline const wchar_t* const kFakeConverterVariables[] = {
-    L"FAKECONV_RECORD",    L"FAKECONV_EXIT",   L"FAKECONV_DELAY_MS", L"FAKECONV_STDERR",
-    L"FAKECONV_STDERR_MB", L"FAKECONV_OUTPUT", L"FAKECONV_IGNORE_Q", L"FAKECONV_Q_EXIT"};
+// Starts the worker as the publish flow does (the flag set first).
+inline bool StartRun(ConverterRun& run) {
+    run.programFolder = ToCodePage(ProgramFolder());
+    bConverting = 1;
+    if (StartConversionWorker(run)) return true;
+    bConverting = 0;
+    return false;
+}
 
-inline void ClearFakeConverterVariables() {
-    for (const wchar_t* name : kFakeConverterVariables)
-        SetEnvironmentVariableW(name, nullptr);
+// Waits (bounded) for the worker to clear the flag, then releases the run.
+inline bool EndOfRun(ConverterRun& run, DWORD timeoutMs = 30000) {
+    if (!driver::WaitUntil([] { return bConverting == 0; }, timeoutMs)) return false;
+    ReleaseConverterRun(run);
+    return true;
 }

@@ -7,28 +7,22 @@
 using namespace driver;
 
 TEST(SameFile, CatchesEveryFormOfTheSamePath) {
-    const std::wstring folder = NewTempFolder(L"kesto-same");
-    const std::wstring input = folder + L"\\été clip.avi";
+    const std::wstring folder = NewTempFolder(L"kesto-same"), input = folder + L"\\été clip.avi";
     WriteBytes(input, "video");
     CreateHardLinkW((folder + L"\\linked.avi").c_str(), input.c_str(), nullptr);
-    wchar_t previous[MAX_PATH];
+    wchar_t previous[MAX_PATH], shortName[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
     SetCurrentDirectoryW(folder.c_str());
-    const std::string path = WideToUtf8(input);
-    const std::wstring leaf = folder.substr(folder.rfind(L'\\') + 1);
-    EXPECT_TRUE(NamesSameFile(path, path));
-    EXPECT_TRUE(NamesSameFile(path, WideToUtf8(folder + L"\\ÉTÉ CLIP.AVI")));
-    EXPECT_TRUE(NamesSameFile(path, " " + path + " "));
-    EXPECT_TRUE(NamesSameFile(path, "été clip.avi"));
-    EXPECT_TRUE(NamesSameFile(path, "..\\" + WideToUtf8(leaf) + "\\.\\été clip.avi"));
-    EXPECT_TRUE(NamesSameFile(path, WideToUtf8(folder + L"\\linked.avi")));
-    wchar_t shortName[MAX_PATH] = {};
-    if (GetShortPathNameW(input.c_str(), shortName, MAX_PATH) && std::wstring(shortName) != input) {
-        EXPECT_TRUE(NamesSameFile(path, WideToUtf8(shortName)));
-    }
-    EXPECT_FALSE(NamesSameFile(path, WideToUtf8(folder + L"\\été clip.mp4")));
-    EXPECT_FALSE(NamesSameFile(path, WideToUtf8(folder + L"\\other\\été clip.avi")));
-    EXPECT_FALSE(NamesSameFile(path, ""));
+    const std::string path = WideToUtf8(input), leaf = WideToUtf8(folder.substr(folder.rfind(L'\\') + 1));
+    GetShortPathNameW(input.c_str(), shortName, MAX_PATH);
+    for (const std::string& same :
+         {path, WideToUtf8(folder + L"\\ÉTÉ CLIP.AVI"), " " + path + " ", std::string("été clip.avi"),
+          "..\\" + leaf + "\\.\\été clip.avi", WideToUtf8(folder + L"\\linked.avi"),
+          shortName[0] ? WideToUtf8(shortName) : path})
+        EXPECT_TRUE(NamesSameFile(path, same)) << same;
+    for (const std::string& other : {WideToUtf8(folder + L"\\été clip.mp4"),
+                                     WideToUtf8(folder + L"\\other\\été clip.avi"), std::string()})
+        EXPECT_FALSE(NamesSameFile(path, other)) << other;
     SetCurrentDirectoryW(previous);
     RemoveTree(folder);
 }
