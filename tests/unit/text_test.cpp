@@ -1,34 +1,29 @@
 #include <gtest/gtest.h>
 
 #include "app/text.h"
+#include "files/file_choice.h"
 
-TEST(TrimBlanks, RemovesOnlyOuterBlanks) {
+TEST(Text, TrimsOnlyBlanks) {
     EXPECT_EQ(TrimBlanks(" D:\\my clip.avi "), "D:\\my clip.avi");
     EXPECT_EQ(TrimBlanks("   "), "");
-    EXPECT_EQ(TrimBlanks(""), "");
     EXPECT_EQ(TrimBlanks("\t a b \r\n"), "\t a b \r\n"); // tabs and line breaks are not blanks
     EXPECT_EQ(TrimBlanks(L"  x  y "), L"x  y");
 }
 
-TEST(ProgramFolder, CutsAfterLastBackslashAndDropsTrailingBackslashes) {
+TEST(Text, ProgramFolderDropsTrailingBackslashes) {
     EXPECT_EQ(ProgramFolderOf(L"C:\\Tools\\Conv\\KESTO.exe"), L"C:\\Tools\\Conv");
     EXPECT_EQ(ProgramFolderOf(L"E:\\KESTO.exe"), L"E:");
     EXPECT_EQ(ProgramFolderOf(L"\\\\server\\share\\\\KESTO.exe"), L"\\\\server\\share");
-    EXPECT_EQ(ProgramFolderOf(L"KESTO.exe"), L"");
-    EXPECT_EQ(FolderWithBackslashOf(L"E:\\KESTO.exe"), L"E:\\");
     EXPECT_EQ(FolderWithBackslashOf(L"C:\\a b\\été\\KESTO.exe"), L"C:\\a b\\été\\");
-}
-
-TEST(ArgumentsAfterProgramName, SkipsQuotedOrPlainProgramName) {
     EXPECT_EQ(ArgumentsAfterProgramName("\"C:\\a b\\KESTO.exe\"  -x y"), "-x y");
-    EXPECT_EQ(ArgumentsAfterProgramName("KESTO.exe\t/q"), "/q");
-    EXPECT_EQ(ArgumentsAfterProgramName("KESTO.exe"), "");
     EXPECT_EQ(ArgumentsAfterProgramName("\"unterminated"), "");
 }
 
-TEST(FolderOfFile, KeepsABackslashOnlyAtADriveRoot) {
-    EXPECT_EQ(FolderOfFile("C:\\Clips\\holiday.avi"), "C:\\Clips");
-    EXPECT_EQ(FolderOfFile("C:\\holiday.avi"), "C:\\");
-    EXPECT_EQ(FolderOfFile("\\\\server\\share\\a b\\été.mkv"), "\\\\server\\share\\a b");
-    EXPECT_EQ(FolderOfFile("holiday.avi"), "");
+TEST(Text, FolderOfAFileKeepsABackslashOnlyAtADriveRoot) {
+    for (auto folderOf : {FolderOfFile, FolderPartOf}) {
+        EXPECT_EQ(folderOf("C:\\Clips\\holiday.avi"), "C:\\Clips");
+        EXPECT_EQ(folderOf("C:\\holiday.avi"), "C:\\");
+        EXPECT_EQ(folderOf("\\\\server\\share\\a b\\été.mkv"), "\\\\server\\share\\a b");
+        EXPECT_EQ(folderOf("holiday.avi"), "");
+    }
 }
