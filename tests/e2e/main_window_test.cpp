@@ -145,12 +145,3 @@ TEST_F(MainWindowTest, ColoursOnScreen) {
         pureBlue += std::count(row.begin(), row.end(), RGB(0, 0, 255));
     EXPECT_GT(pureBlue, 1000) << "the short name KESTO in pure blue";
 }
-
-TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
-    BringToFront(window);
-    PressKey(VK_ESCAPE);
-    PressKey(VK_RETURN);
-    Settle(window);
-    EXPECT_TRUE(program.Running());
-    EXPECT_TRUE(IsWindowVisible(window));
-}

@@ -29,11 +29,3 @@ TEST(PublishLogic, ProcessingTimeHasWholeFieldsNeverSixty) {
     EXPECT_EQ(ProcessingTimeText(360000), "Processing time: 100:00:00");
     EXPECT_EQ(ProcessingTimeText(-0.5), "Processing time: 00:00:00");
 }
-
-TEST(PublishLogic, MessagesNameWhatWentWrong) {
-    const std::string start = CouldNotStartMessage("E:\\PLUG-IN\\ffmpeg_III.exe", "File not found.");
-    EXPECT_NE(start.find("E:\\PLUG-IN\\ffmpeg_III.exe"), std::string::npos);
-    EXPECT_NE(start.find("File not found."), std::string::npos);
-    EXPECT_EQ(ConverterFailedMessage(3221225477ul, {}),
-              "The conversion failed: the converter ended with exit code 3221225477.");
-}

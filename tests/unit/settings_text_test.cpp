@@ -68,39 +68,14 @@ TEST(SettingsText, ModeIsTheLeadingNumberRoundedHalfToEvenAndClamped) {
         std::string text;
         int mode;
     } cases[] = {
-        {"2", 2},
-        {" 2 ", 2},
-        {"1.5", 2},
-        {"2.5", 2},
-        {"3.5", 4},
-        {"-2.5", -2},
-        {"-0.5", 0},
-        {"0.5000001", 1},
-        {"2.4999999999", 2},
-        {"abc", 0},
-        {"", 0},
-        {"1e3", 1000},
-        {"25e-1", 2},
-        {"7x", 7},
-        {"0x10", 0},
-        {"1,5", 1},
-        {".5", 0},
-        {"-", 0},
-        {"1e", 1},
-        {"\v3", 0},
-        {"2147483647.5", INT_MAX},
-        {"2147483648", INT_MAX},
-        {"-2147483649", INT_MIN},
-        {"1e999", INT_MAX},
-        {"-INF", INT_MIN},
-        {"Infinity", INT_MAX},
-        {"nan", 0},
-        {"-NaN(123)", 0},
-        {"in", 0},
-        {thousandNines, INT_MAX},
-        {"-" + thousandNines, INT_MIN},
-        {"0.5" + std::string(1000, '0') + "1", 1},
-        {"2.5" + std::string(1000, '0'), 2},
+        // clang-format off
+        {"2", 2}, {" 2 ", 2}, {"1.5", 2}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"-0.5", 0}, {"0.5000001", 1},
+        {"2.4999999999", 2}, {"abc", 0}, {"", 0}, {"1e3", 1000}, {"25e-1", 2}, {"7x", 7}, {"0x10", 0}, {"1,5", 1},
+        {".5", 0}, {"-", 0}, {"1e", 1}, {"\v3", 0}, {"2147483647.5", INT_MAX}, {"2147483648", INT_MAX},
+        {"-2147483649", INT_MIN}, {"1e999", INT_MAX}, {"-INF", INT_MIN}, {"Infinity", INT_MAX}, {"nan", 0},
+        {"-NaN(123)", 0}, {"in", 0}, {thousandNines, INT_MAX}, {"-" + thousandNines, INT_MIN},
+        {"0.5" + std::string(1000, '0') + "1", 1}, {"2.5" + std::string(1000, '0'), 2},
+        // clang-format on
     };
     for (const auto& c : cases)
         EXPECT_EQ(Parse("<MODE>" + c.text + "</MODE>").mode, c.mode) << '"' << c.text.substr(0, 40) << '"';
