@@ -82,10 +82,11 @@ TEST_F(ConverterRunTest, MissingConverterOrAFileThatIsNoProgramCannotStartButIsL
     }
 }
 
-TEST_F(ConverterRunTest, FailureAfterTenMegabytesOfErrorOutputKeepsExitCodeAndLastLines) {
+TEST_F(ConverterRunTest, FailureAfterTenMegabytesOfErrorOutputWithALockedLogKeepsExitCodeAndLastLines) {
     // A converter that writes more than a pipe holds only ends if the worker reads meanwhile; a
     // locked log does not keep it from running.
     HANDLE lock = CreateFileW(LogBeside().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     SetEnvironmentVariableW(L"FAKECONV_STDERR_MB", L"10");
     SetEnvironmentVariableW(L"FAKECONV_EXIT", L"1");
     SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_bad_crf.txt").c_str());
