@@ -5,8 +5,11 @@
 # Usage: scripts/benchmark.sh [runs, default 3] [--recalibrate]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-3}
-shift || true
+runs=3
+if [[ ${1:-} =~ ^[0-9]+$ ]]; then
+    runs=$1
+    shift
+fi
 "$top/scripts/build.sh" >/dev/null
 export WINEPREFIX="$top/build/wine-bench"
 export KESTO_XVFB=1

@@ -98,6 +98,14 @@ def cpu_nanoseconds(pid):
     return total, sorted(threads)
 
 
+def machine_busy_ticks():
+    """Busy time of all processors (steal included: time the host gave to others)."""
+    with open("/proc/stat") as f:
+        fields = [int(v) for v in f.readline().split()[1:]]
+    user, nice, system, idle, iowait, irq, softirq, steal = fields[:8]
+    return user + nice + system + irq + softirq + steal
+
+
 def peak_resident_kb(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -174,6 +182,8 @@ class Sampler:
         self.failures = []
         self.x_server = int(os.environ.get("KESTO_XVFB_PID") or 0) or None
         self.converter = None  # (kind, run, pid, last ticks seen)
+        self.load_start = None
+        self.other_load = {}  # (kind, run) -> % of a core used by work outside this benchmark
         self.converter_cpu = {}  # (kind, run) -> seconds of processor time
 
     def wineserver(self):
@@ -184,11 +194,16 @@ class Sampler:
         run = details.get("run")
         if name in ("converter-started", "direct-start"):
             self.follow_converter("program" if name == "converter-started" else "direct", run)
+            self.load_start = (self.ours(), machine_busy_ticks(), time.time())
         elif name in ("converter-ended", "direct-end"):
             self.poll()
             if self.converter:
                 kind, run_id, _, ticks = self.converter
                 self.converter_cpu[(kind, run_id)] = ticks / CLOCK_TICKS
+                if self.load_start:
+                    ours0, busy0, begin = self.load_start
+                    others = (machine_busy_ticks() - busy0) - (self.ours() - ours0) - ticks
+                    self.other_load[(kind, run_id)] = others / CLOCK_TICKS / (time.time() - begin) * 100
             self.converter = None
         if name == "program-ready":
             self.kesto = newest_prefix_process(r"KESTO\.exe")
@@ -225,6 +240,16 @@ class Sampler:
             self.converter = (kind, run, pid, cpu_ticks(pid))
         except (OSError, IndexError, ValueError):
             pass
+
+    def ours(self):
+        """Ticks of this benchmark's lasting processes: the program (if up), Wine server, X server."""
+        total = 0
+        for pid in (self.kesto, self.wineserver(), self.x_server):
+            try:
+                total += cpu_ticks(pid) if pid else 0
+            except OSError:
+                pass
+        return total
 
     def run_ticks(self):
         """The program, the Wine server and the X server, in clock ticks."""
@@ -373,6 +398,10 @@ def figures(sampler, program_exe, clip_record, runs):
         row("Enter in the save dialog -> message", through, "s", "", 2),
         row("  of which Enter -> converter seen running", to_start, "ms", "", 0),
         row("  of which the converter's run", converter_wall, "s", "", 2),
+        row("other work on the machine, direct runs",
+            [v for (k, _), v in sampler.other_load.items() if k == "direct"], "% of a core", "", 0),
+        row("other work on the machine, program runs",
+            [v for (k, _), v in sampler.other_load.items() if k == "program"], "% of a core", "", 0),
         row("converter CPU time, direct", converter_direct, "s", "", 2),
         row("converter CPU time, through the program", converter_program, "s", "", 2),
         row("start-up, KESTO.exe", [p["kesto"] * 1000 for p in pairs], "ms", "", 0),
