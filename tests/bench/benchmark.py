@@ -175,7 +175,7 @@ class Sampler:
         self.events = []
         self.kesto = None
         self.idle = []  # (program ns, server ns, seconds)
-        self.run_cpu = {}  # run -> (program ticks, seconds)
+        self.run_cpu = {}  # run -> ([program, Wine server, X server ticks], seconds)
         self.run_start = {}
         self.peak_kb = {}
         self.minimal_peak_kb = []
@@ -418,12 +418,20 @@ def figures(sampler, program_exe, clip_record, runs):
     print("Details:")
     print_table(details, heading)
     print()
-    print("How: CPU from /proc/<pid>/task/*/schedstat (idle) and /proc/<pid>/stat (run) of the program's")
-    print("Wine process and of wineserver; a run's CPU spans converter start to converter end. The overhead")
-    print("clock starts when Enter accepts the output name in the save dialog and stops when the completion")
-    print("message is visible; the direct run is the logged command line started by bench.exe the same way")
-    print("(hidden, piped). Start-up: CreateProcess to a visible top-level window. Peak working set: VmHWM of")
-    print("the program's process at the completion message (what Wine reports as PeakWorkingSetSize).")
+    print(HOW)
+
+
+HOW = """How: each figure is the median (min, max) of per-run values. CPU comes from /proc: the summed
+task schedstat of the program's Wine process and of wineserver over 10 s (idle), and /proc/<pid>/stat
+of the program's process from the converter's start to its end (run). The overhead clock starts when
+Enter accepts the output name in the save dialog (typing is the user's time) and stops when the
+completion message is visible; it is divided by the wall time of the command line from kesto.log,
+started by bench.exe as the program starts it (hidden, piped), in the same prefix, next to it in time,
+the order alternating. Finish latency: the converter's process handle signalled to the message
+visible. Start-up: CreateProcess to a visible top-level window, KESTO.exe and the minimal window
+program in alternating pairs. Peak working set: VmHWM of the program's process at the completion
+message; Wine reports the same as PeakWorkingSetSize. Run as root, the measured processes run at
+nice -10 so that other work on a shared machine disturbs them less; "other work" shows what remained."""
 
 
 def main():

@@ -143,6 +143,7 @@ TEST_F(PublishTest, ProgressWindowRunsUntilTheCompletionMessage) {
         std::set<HANDLE> frames;
         std::set<COLORREF> squareColours;
         bool ownerAnswered = false;
+        bool waitingSquaresAtStart = true;
         bool completion = false;
         bool progressGoneFirst = false;
     } seen;
@@ -159,6 +160,10 @@ TEST_F(PublishTest, ProgressWindowRunsUntilTheCompletionMessage) {
         seen.fontFace = font.lfFaceName;
         DWORD_PTR ignored = 0;
         seen.ownerAnswered = SendMessageTimeoutW(hMainDlg, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+        // Squares waiting their turn show the cascade's first green, not the colour they were made with.
+        for (int k = 1; k < 5; ++k)
+            seen.waitingSquaresAtStart &=
+                WaitForPixel(GetDlgItem(window, ID_PROGRESS_SQUARE1 + k), 4, 4, RGB(20, 20, 195), 1000);
         while (IsWindow(window)) {
             seen.frames.insert(
                 HANDLE(SendDlgItemMessageW(window, ID_PROGRESS_IMAGE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
@@ -181,6 +186,7 @@ TEST_F(PublishTest, ProgressWindowRunsUntilTheCompletionMessage) {
     EXPECT_TRUE(seen.ownerAnswered) << "the main window stays alive";
     EXPECT_GE(seen.frames.size(), 4u) << "the frames advance";
     EXPECT_GE(seen.squareColours.size(), 3u) << "the first square's green rises";
+    EXPECT_TRUE(seen.waitingSquaresAtStart);
     EXPECT_EQ(seen.time.rfind("Processing time: 00:00:0", 0), 0u) << seen.time;
     EXPECT_TRUE(seen.completion);
     EXPECT_TRUE(seen.progressGoneFirst);
