@@ -146,7 +146,8 @@ std::string LastLineOf(const std::string& text) {
 }
 
 // The converter command line run as the program runs it, without the program: hidden, its
-// standard input a pipe, its standard output and error drained.
+// standard input a pipe, its standard output and error drained, and a console of its own (the
+// program has none to pass on; this console program's own would otherwise be shared).
 DWORD WINAPI Drain(LPVOID pipe) {
     char buffer[16384];
     DWORD got = 0;
@@ -172,8 +173,9 @@ bool RunDirectly(const std::string& commandLine, int run, double& end, DWORD& ex
     std::string line = commandLine;
     PROCESS_INFORMATION started{};
     const double begin = UnixNow();
-    const BOOL created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                                        nullptr, nullptr, &startup, &started);
+    const BOOL created =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                       NORMAL_PRIORITY_CLASS | CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &started);
     CloseHandle(childInput);
     CloseHandle(childOutput);
     if (created) {
