@@ -226,12 +226,11 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
 bool StartConversionWorker(ConverterRun& run) {
     run.stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!run.stopEvent) return false;
-    HANDLE worker = CreateThread(nullptr, kWorkerStack, RunConverter, &run, 0, nullptr);
-    if (!worker) {
+    run.worker = CreateThread(nullptr, kWorkerStack, RunConverter, &run, 0, nullptr);
+    if (!run.worker) {
         CloseIfOpen(run.stopEvent);
         return false;
     }
-    CloseHandle(worker);
     return true;
 }
 
@@ -248,4 +247,5 @@ ConverterProgress ProgressSnapshot(ConverterRun& run) {
 
 void ReleaseConverterRun(ConverterRun& run) {
     CloseIfOpen(run.stopEvent);
+    CloseIfOpen(run.worker);
 }

@@ -36,6 +36,7 @@ struct ConverterRun {
 
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;
+    HANDLE worker = nullptr; // signalled once the worker has ended, bConverting cleared before
     SRWLOCK progressLock = SRWLOCK_INIT;
     ConverterProgress progress;
 };
@@ -43,8 +44,9 @@ struct ConverterRun {
 // The worker's entry: performs one run for the ConverterRun it is given.
 DWORD WINAPI RunConverter(LPVOID run);
 
-// Starts the worker (1 MB stack) and lets go of its thread handle; false when no thread
-// could be made. The caller sets bConverting first and keeps `run` alive until it is 0.
+// Starts the worker (1 MB stack) and keeps its thread handle in `run.worker`, to be waited
+// on; false when no thread could be made. The caller sets bConverting first and keeps `run`
+// alive until it is 0.
 bool StartConversionWorker(ConverterRun& run);
 
 // Asks the running converter to stop: "q" on its standard input, forced after 5 s.

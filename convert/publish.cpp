@@ -134,9 +134,11 @@ HWND BuildProgressWindow(HFONT pleaseWaitFont) {
 
 struct Animation {
     GreenCascade levels = kCascadeStart;
+    GreenCascade shownLevels = {-1, -1, -1, -1, -1}; // none shown yet: the first pass paints all
     int frame = 0;
     int pass = 0;
     double start = 0;
+    std::string shownTime;
     std::string shownProgress;
 };
 
@@ -146,7 +148,12 @@ void ShowFrameAndTimes(HWND window, Animation& animation, ConverterRun& run, Tas
     SetImage(window, ID_PROGRESS_IMAGE, frameName.c_str(), true);
     RedrawItem(window, ID_PROGRESS_IMAGE);
     const double elapsed = MonotonicSeconds() - animation.start;
-    SetItemText(window, ID_PROGRESS_TIME, ProcessingTimeText(elapsed));
+    // The text changes once a second; setting the same text again would only repaint it.
+    const std::string time = ProcessingTimeText(elapsed);
+    if (time != animation.shownTime) {
+        SetItemText(window, ID_PROGRESS_TIME, time);
+        animation.shownTime = time;
+    }
     const ConverterProgress progress = ProgressSnapshot(run);
     const std::string label = ProgressLabel(progress, elapsed);
     if (label != animation.shownProgress) {
@@ -162,12 +169,18 @@ void AnimateOnePass(HWND window, Animation& animation, ConverterRun& run, Taskba
         animation.pass = 0;
         ShowFrameAndTimes(window, animation, run, taskbar);
     }
+    // A pass changes one square (all five when the cycle starts again); repainting the others
+    // would draw the same pixels at a cost in processor time that the converter then lacks.
     for (int k = 0; k < 5; ++k) {
+        if (animation.levels[k] == animation.shownLevels[k]) continue;
         SetColours(window, ID_PROGRESS_SQUARE1 + k, RGB(0, 0, 0), RGB(20, animation.levels[k], 195));
         RedrawItem(window, ID_PROGRESS_SQUARE1 + k);
+        animation.shownLevels[k] = animation.levels[k];
     }
-    Sleep(kPassSleepMs);
-    ProcessPendingEvents(kIdleSleepMs);
+    // The pauses end as soon as the worker does, so the message follows the converter's end
+    // at once; while it runs they last their full time and the animation keeps its pace.
+    if (WaitForSingleObject(run.worker, kPassSleepMs) == WAIT_OBJECT_0) return;
+    ProcessPendingEvents(kIdleSleepMs, run.worker);
 }
 
 bool RefusedByGuards() {

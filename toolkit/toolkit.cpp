@@ -419,10 +419,12 @@ void EndWin(HWND window, INT_PTR result) {
     DestroyWindow(window);
 }
 
-void ProcessPendingEvents(DWORD milliseconds) {
+void ProcessPendingEvents(DWORD milliseconds, HANDLE endWaitOn) {
     MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         HandleMessage(message);
+    else if (endWaitOn)
+        WaitForSingleObject(endWaitOn, milliseconds);
     else
         Sleep(milliseconds);
 }

@@ -67,5 +67,6 @@ INT_PTR RunModal(HWND window, WindowCallback callback);
 void ShowModeless(HWND window, WindowCallback callback);
 void EndWin(HWND window, INT_PTR result);
 
-// Handles at most one waiting message of the thread; sleeps `milliseconds` when none waits.
-void ProcessPendingEvents(DWORD milliseconds);
+// Handles at most one waiting message of the thread; sleeps `milliseconds` when none waits,
+// or, given a handle, waits at most that long for it to be signalled.
+void ProcessPendingEvents(DWORD milliseconds, HANDLE endWaitOn = nullptr);

@@ -170,10 +170,11 @@ bool FileExists(const std::wstring& path) {
 }
 
 Program::Program(const ProgramOptions& options) {
-    folder_ = NewTempFolder(options.folderName);
+    ownsFolder_ = options.inPlaceFolder.empty();
+    folder_ = ownsFolder_ ? NewTempFolder(options.folderName) : options.inPlaceFolder;
     const std::wstring exe = PathOf(L"KESTO.exe");
-    CopyFileW(JoinPath(BuildProgramFolder(), L"KESTO.exe").c_str(), exe.c_str(), FALSE);
-    if (options.converter != ProgramOptions::Converter::None) {
+    if (ownsFolder_) CopyFileW(JoinPath(BuildProgramFolder(), L"KESTO.exe").c_str(), exe.c_str(), FALSE);
+    if (ownsFolder_ && options.converter != ProgramOptions::Converter::None) {
         CreateDirectoryW(PathOf(L"PLUG-IN").c_str(), nullptr);
         const std::wstring source = options.converter == ProgramOptions::Converter::Real
                                         ? JoinPath(BuildProgramFolder(), L"PLUG-IN\\ffmpeg_III.exe")
@@ -204,6 +205,7 @@ Program::Program(const ProgramOptions& options) {
 Program::~Program() {
     Kill();
     if (process_) CloseHandle(process_);
+    if (!ownsFolder_) return;
     // Children (a converter) may still hold files for a moment after the program ends.
     WaitUntil(
         [&] {

@@ -39,10 +39,13 @@ struct ProgramOptions {
     std::vector<std::pair<std::wstring, std::string>> files;        // extra files in the program folder
     std::vector<std::pair<std::wstring, std::wstring>> environment; // extra environment variables
     std::function<void(const std::wstring& folder)> prepare; // runs on the program folder before the start
+    // When set, KESTO.exe runs where it already is (an unpacked release): nothing is copied
+    // there and the folder is left in place afterwards.
+    std::wstring inPlaceFolder;
 };
 
-// KESTO.exe copied into a fresh temporary folder and started there. The destructor ends
-// the process if it still runs and removes the folder.
+// KESTO.exe copied into a fresh temporary folder and started there (or started in place).
+// The destructor ends the process if it still runs and removes a folder it made.
 class Program {
   public:
     explicit Program(const ProgramOptions& options = {});
@@ -65,6 +68,7 @@ class Program {
 
   private:
     std::wstring folder_;
+    bool ownsFolder_ = true;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };

@@ -139,6 +139,10 @@ TEST_F(PublishTest, ProgressWindowRunsUntilTheCompletionMessage) {
         DWORD_PTR ignored = 0;
         EXPECT_TRUE(SendMessageTimeoutW(hMainDlg, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored))
             << "the main window stays alive";
+        // Squares waiting their turn show the cascade's first green, not the colour they were made with.
+        for (int k = 1; k < 5; ++k) {
+            EXPECT_TRUE(WaitForPixel(GetDlgItem(window, ID_PROGRESS_SQUARE1 + k), 4, 4, RGB(20, 20, 195), 1000));
+        }
         const SIZE frameSize = ClientSizeOf(GetDlgItem(window, ID_PROGRESS_IMAGE));
         // Until the window closes, or a message comes while it is still up.
         for (; IsWindow(window) && !WaitForMessageBox(GetCurrentProcessId(), "Information", nullptr, 0);

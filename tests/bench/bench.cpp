@@ -1,0 +1,317 @@
+// Drives the real program for scripts/benchmark.sh: start-ups beside a minimal window
+// program, an idle main window, and conversions made through the user interface next to
+// the same converter command line run directly. It writes what happened, with Unix times,
+// one event a line, to the events file; the script samples the processes' processor time
+// from the system as the events arrive and makes the table. It measures and judges nothing.
+//
+// bench.exe EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS
+#include <windows.h>
+
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "mainwin/main_ids.h"
+#include "tests/driver/driver.h"
+#include "tests/driver/drop.h"
+#include "tests/driver/run_steps.h"
+
+using namespace driver;
+
+namespace {
+
+constexpr DWORD kConversionTimeout = 10 * 60 * 1000;
+constexpr DWORD kIdleMeasuredMs = 10000; // the script samples over this span
+constexpr DWORD kIdleMarginMs = 1000;
+
+FILE* gEvents = nullptr;
+
+// Wine's system time is the Unix clock, so the script can line these up with its own samples.
+double UnixNow() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const ULONGLONG ticks = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<double>(ticks - 116444736000000000ULL) / 1e7;
+}
+
+void Event(const char* name, double at, const std::string& details = {}) {
+    fprintf(gEvents, "%s %.6f%s%s\n", name, at, details.empty() ? "" : " ", details.c_str());
+    fflush(gEvents);
+}
+
+void Fail(const std::string& why) {
+    Event("failed", UnixNow(), why);
+    fprintf(stderr, "bench: %s\n", why.c_str());
+}
+
+struct Settings {
+    std::wstring events, programFolder, minimalExe, clip, outputFolder;
+    int runs = 3;
+};
+
+bool ReadArguments(Settings& settings) {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words || count != 7) return false;
+    settings = {words[1], words[2], words[3], words[4], words[5], _wtoi(words[6])};
+    LocalFree(words);
+    return settings.runs > 0;
+}
+
+// Start-up: from just before CreateProcess to a visible top-level window of the new process.
+bool HasVisibleWindow(DWORD processId) {
+    for (HWND window : TopWindowsOf(processId))
+        if (IsWindowVisible(window)) return true;
+    return false;
+}
+
+double SecondsToFirstWindow(const std::wstring& exe, const std::wstring& folder) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const double begin = UnixNow();
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &started))
+        return -1;
+    double shown = -1;
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    while (GetTickCount64() < deadline) {
+        if (HasVisibleWindow(started.dwProcessId)) {
+            shown = UnixNow();
+            break;
+        }
+        Sleep(1);
+    }
+    TerminateProcess(started.hProcess, 0);
+    WaitForSingleObject(started.hProcess, 10000);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    return shown < 0 ? -1 : shown - begin;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// The minimal window program's memory, read by the script while its window is up.
+void ShowMinimalWindowForAWhile(const Settings& settings) {
+    std::wstring commandLine = L"\"" + settings.minimalExe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(settings.minimalExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        FolderOf(settings.minimalExe).c_str(), &startup, &started))
+        return;
+    if (WaitUntil([&] { return HasVisibleWindow(started.dwProcessId); })) {
+        Sleep(1000);
+        Event("minimal-ready", UnixNow());
+        Sleep(1000);
+    }
+    TerminateProcess(started.hProcess, 0);
+    WaitForSingleObject(started.hProcess, 10000);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+}
+
+void MeasureStartUps(const Settings& settings) {
+    const std::wstring kesto = settings.programFolder + L"\\KESTO.exe";
+    // One unmeasured start of each loads their files into the cache.
+    SecondsToFirstWindow(kesto, settings.programFolder);
+    SecondsToFirstWindow(settings.minimalExe, FolderOf(settings.minimalExe));
+    const int pairs = settings.runs < 5 ? 5 : settings.runs;
+    for (int pair = 0; pair < pairs; ++pair) {
+        // Alternate which goes first, so neither always meets a warmer system.
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool kestoTurn = (turn == 0) == (pair % 2 == 0);
+            const double seconds =
+                kestoTurn ? SecondsToFirstWindow(kesto, settings.programFolder)
+                          : SecondsToFirstWindow(settings.minimalExe, FolderOf(settings.minimalExe));
+            Event("startup", UnixNow(),
+                  std::string("program=") + (kestoTurn ? "kesto" : "minimal") +
+                      " pair=" + std::to_string(pair) + " seconds=" + std::to_string(seconds));
+        }
+    }
+}
+
+std::string LastLineOf(const std::string& text) {
+    size_t end = text.find_last_not_of("\r\n");
+    if (end == std::string::npos) return {};
+    const size_t begin = text.find_last_of("\r\n", end);
+    return text.substr(begin == std::string::npos ? 0 : begin + 1,
+                       end - (begin == std::string::npos ? 0 : begin + 1) + 1);
+}
+
+// The converter command line run as the program runs it, without the program: hidden, its
+// standard input a pipe, its standard output and error drained, and a console of its own (the
+// program has none to pass on; this console program's own would otherwise be shared).
+DWORD WINAPI Drain(LPVOID pipe) {
+    char buffer[16384];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got) {
+    }
+    return 0;
+}
+
+bool RunDirectly(const std::string& commandLine, int run, double& end, DWORD& exitCode) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE childInput = nullptr, ourInput = nullptr, ourOutput = nullptr, childOutput = nullptr;
+    CreatePipe(&childInput, &ourInput, &inheritable, 0);
+    CreatePipe(&ourOutput, &childOutput, &inheritable, 0);
+    SetHandleInformation(ourInput, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(ourOutput, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = childInput;
+    startup.hStdOutput = childOutput;
+    startup.hStdError = childOutput;
+    std::string line = commandLine;
+    PROCESS_INFORMATION started{};
+    const double begin = UnixNow();
+    const BOOL created =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                       NORMAL_PRIORITY_CLASS | CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &started);
+    CloseHandle(childInput);
+    CloseHandle(childOutput);
+    if (created) {
+        Event("direct-start", begin, "run=" + std::to_string(run));
+        HANDLE drain = CreateThread(nullptr, 0, Drain, ourOutput, 0, nullptr);
+        WaitForSingleObject(started.hProcess, kConversionTimeout);
+        end = UnixNow();
+        GetExitCodeProcess(started.hProcess, &exitCode);
+        WaitForSingleObject(drain, 5000);
+        CloseHandle(drain);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
+    CloseHandle(ourInput);
+    CloseHandle(ourOutput);
+    return created;
+}
+
+void ConvertDirectly(const std::string& commandLine, const std::wstring& output, int run) {
+    DeleteFileW(output.c_str());
+    double end = 0;
+    DWORD exitCode = 0;
+    if (!RunDirectly(commandLine, run, end, exitCode)) {
+        Fail("the converter could not be started directly");
+        return;
+    }
+    Event("direct-end", end, "run=" + std::to_string(run) + " exit=" + std::to_string(exitCode));
+}
+
+void ParkPointerBeside(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    POINT away{outer.right + 40, outer.top + 40};
+    ScreenToClient(window, &away);
+    MoveMouse(window, away.x, away.y);
+}
+
+// One run: the idle main window, then a conversion through the user interface. Returns the
+// converter command line the program logged.
+std::string ConvertThroughProgram(const Settings& settings, const std::wstring& output, int run) {
+    const std::string tag = "run=" + std::to_string(run);
+    DeleteFileW((settings.programFolder + L"\\KESTO.ini").c_str());
+    DeleteFileW((settings.programFolder + L"\\kesto.log").c_str());
+    DeleteFileW(output.c_str());
+    ProgramOptions options;
+    options.inPlaceFolder = settings.programFolder;
+    Program program(options);
+    HWND main = program.WaitForMainWindow();
+    if (!main) {
+        Fail("the main window did not open");
+        return {};
+    }
+    Event("program-ready", UnixNow(), tag + " pid=" + std::to_string(program.Id()));
+
+    BringToFront(main);
+    ParkPointerBeside(main);
+    Sleep(kIdleMarginMs);
+    Event("idle-begin", UnixNow(), tag);
+    Sleep(kIdleMeasuredMs + kIdleMarginMs);
+    Event("idle-end", UnixNow(), tag);
+
+    DropFiles(main, {settings.clip});
+    if (!WaitUntil([&] { return TextOf(Item(main, ID_INPUT_PATH)) == WideToUtf8(settings.clip); })) {
+        Fail("the dropped clip did not load");
+        return {};
+    }
+    Click(Item(main, ID_MODE_USUAL));
+    Click(Item(main, ID_PUBLISH));
+    HWND chooser = WaitForOutputChooser(program.Id());
+    if (!chooser) {
+        Fail("the output chooser did not open");
+        return {};
+    }
+    TypeOutputPath(chooser, output);
+    Event("accept", UnixNow(), tag);
+    AcceptOutputChooser();
+
+    HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe");
+    if (!converter) {
+        Fail("the program started no converter");
+        return {};
+    }
+    Event("converter-started", UnixNow(), tag);
+    WaitForSingleObject(converter, kConversionTimeout);
+    Event("converter-ended", UnixNow(), tag);
+    CloseHandle(converter);
+    HWND box = WaitForMessageBoxQuietly(program.Id(), L"Information", 1, 60000);
+    const double shown = UnixNow();
+    if (!box) {
+        Fail("no completion message");
+        return {};
+    }
+    const bool finished = MessageBoxTextQuietly(box) == L"Output conversion process finished";
+    Event("message-visible", shown, tag + " finished=" + (finished ? "1" : "0"));
+
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.Id());
+    if (process && GetProcessMemoryInfo(process, &memory, sizeof memory))
+        Event("memory", UnixNow(), tag + " peak=" + std::to_string(memory.PeakWorkingSetSize));
+    if (process) CloseHandle(process);
+
+    AnswerMessageBox(box, IDOK);
+    Click(Item(main, ID_EXIT));
+    DWORD exitCode = 0;
+    if (!program.WaitForExit(15000, &exitCode)) Fail("the program did not end on Exit");
+    Event("program-ended", UnixNow(), tag);
+    return LastLineOf(ReadBytes(settings.programFolder + L"\\kesto.log"));
+}
+
+} // namespace
+
+int main() {
+    Settings settings;
+    if (!ReadArguments(settings)) {
+        fprintf(stderr, "usage: bench EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS\n");
+        return 2;
+    }
+    gEvents = _wfopen(settings.events.c_str(), L"w");
+    if (!gEvents) return 2;
+    Event("begin", UnixNow());
+    MeasureStartUps(settings);
+    ShowMinimalWindowForAWhile(settings);
+    std::string commandLine;
+    for (int run = 0; run < settings.runs; ++run) {
+        const std::wstring output = settings.outputFolder + L"\\converted-" + std::to_wstring(run) + L".mp4";
+        // Alternate the order once the command line is known, so neither always runs first.
+        const bool directFirst = run % 2 == 1 && !commandLine.empty();
+        if (directFirst) ConvertDirectly(commandLine, output, run);
+        const std::string logged = ConvertThroughProgram(settings, output, run);
+        if (logged.empty()) break;
+        commandLine = logged;
+        Event("command", UnixNow(), "run=" + std::to_string(run) + " line=" + commandLine);
+        if (!directFirst) ConvertDirectly(commandLine, output, run);
+    }
+    Event("end", UnixNow());
+    fclose(gEvents);
+    return 0;
+}

@@ -1,0 +1,138 @@
+#include "tests/driver/run_steps.h"
+
+#include <tlhelp32.h>
+
+#include <cwchar>
+
+namespace driver {
+
+namespace {
+
+bool OwnedBy(HWND window, DWORD processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == processId;
+}
+
+// GetWindowTextW reads another process's window text from the window server; it sends
+// that process no WM_GETTEXT.
+std::wstring ServerTextOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+HWND FindVisibleDialog(DWORD processId, const std::wstring& caption, bool withShellView) {
+    for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", caption.c_str()); dialog;
+         dialog = FindWindowExW(nullptr, dialog, L"#32770", caption.c_str())) {
+        if (!OwnedBy(dialog, processId) || !IsWindowVisible(dialog)) continue;
+        const bool hasShellView = FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr) != nullptr;
+        if (hasShellView == withShellView) return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+HWND WaitForOutputChooser(DWORD processId, DWORD timeoutMs) {
+    HWND chooser = nullptr;
+    WaitUntil([&] { return (chooser = FindVisibleDialog(processId, L"Convert Video", true)) != nullptr; },
+              timeoutMs);
+    if (chooser) Settle(chooser);
+    return chooser;
+}
+
+void TypeOutputPath(HWND chooser, const std::wstring& path) {
+    BringToFront(chooser);
+    TypeText(path);
+}
+
+void AcceptOutputChooser() {
+    PressKey(VK_RETURN);
+}
+
+HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs) {
+    HANDLE child = nullptr;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!child && GetTickCount64() < deadline) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !child;
+             more = Process32NextW(snapshot, &entry))
+            if (entry.th32ParentProcessID == parentId && _wcsicmp(entry.szExeFile, exeName.c_str()) == 0)
+                child =
+                    OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        CloseHandle(snapshot);
+        if (!child) Sleep(2);
+    }
+    return child;
+}
+
+HWND WaitForMessageBoxQuietly(DWORD processId, const std::wstring& caption, DWORD pollMs, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (HWND box = FindVisibleDialog(processId, caption, false)) return box;
+        if (GetTickCount64() >= deadline) return nullptr;
+        Sleep(pollMs);
+    }
+}
+
+std::wstring MessageBoxTextQuietly(HWND box) {
+    return ServerTextOf(GetDlgItem(box, 0xFFFF));
+}
+
+namespace {
+
+struct Captured {
+    HANDLE pipe;
+    std::string text;
+};
+
+DWORD WINAPI Capture(LPVOID parameter) {
+    auto* captured = static_cast<Captured*>(parameter);
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(captured->pipe, buffer, sizeof buffer, &got, nullptr) && got)
+        captured->text.append(buffer, got);
+    return 0;
+}
+
+} // namespace
+
+std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return {};
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::wstring line = commandLine;
+    PROCESS_INFORMATION child{};
+    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &startup, &child);
+    CloseHandle(writeEnd);
+    Captured captured{readEnd, {}};
+    if (started) {
+        // Read on a thread of its own, so that a process that hangs still meets the time-out.
+        HANDLE reader = CreateThread(nullptr, 0, Capture, &captured, 0, nullptr);
+        if (WaitForSingleObject(child.hProcess, timeoutMs) == WAIT_TIMEOUT)
+            TerminateProcess(child.hProcess, 1);
+        // The pipe ends when the process has ended: it holds the only other end.
+        if (reader) {
+            WaitForSingleObject(reader, INFINITE);
+            CloseHandle(reader);
+        } else {
+            Capture(&captured);
+        }
+        CloseHandle(child.hProcess);
+        CloseHandle(child.hThread);
+    }
+    CloseHandle(readEnd);
+    return captured.text;
+}
+
+} // namespace driver

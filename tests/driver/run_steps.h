@@ -1,0 +1,40 @@
+// Steps of a conversion as a user makes it, seen from outside the program: the save dialog
+// that chooses the output, the converter the program starts, and the message that ends
+// the run. The waits for the converter and the message send the program no message, so
+// they do not wake its loops while they watch it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/driver/driver.h"
+
+namespace driver {
+
+// The output chooser "Convert Video" of a process: the dialog with a shell view, not the
+// progress window that shares its caption.
+HWND WaitForOutputChooser(DWORD processId, DWORD timeoutMs = kWindowTimeout);
+
+// Types a full path into the chooser's file name box (it has the focus when the dialog
+// opens). AcceptOutputChooser then presses Enter.
+void TypeOutputPath(HWND chooser, const std::wstring& path);
+void AcceptOutputChooser();
+
+// A converter started by the process `parentId`, found by its file name: a handle that can
+// be waited on (SYNCHRONIZE and limited query rights), or null after the time-out.
+HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs = kWindowTimeout);
+
+// A visible message box of a process with this caption, polled every `pollMs` ms with calls
+// that reach only the window server; null after the time-out.
+HWND WaitForMessageBoxQuietly(DWORD processId, const std::wstring& caption, DWORD pollMs = 1,
+                              DWORD timeoutMs = kWindowTimeout);
+
+// The text of a message box, read the same quiet way.
+std::wstring MessageBoxTextQuietly(HWND box);
+
+// Runs a command line without a window and returns what it wrote to its standard output and
+// error; the process is ended if it outlasts the time-out.
+std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs = 120000);
+
+} // namespace driver
