@@ -17,6 +17,7 @@
 #include "mainwin/main_ids.h"
 #include "tests/driver/driver.h"
 #include "tests/driver/drop.h"
+#include "tests/driver/file_dialog.h"
 #include "tests/driver/run_steps.h"
 
 using namespace driver;
@@ -244,14 +245,14 @@ std::string ConvertThroughProgram(const Settings& settings, const std::wstring& 
     }
     Click(Item(main, ID_MODE_USUAL));
     Click(Item(main, ID_PUBLISH));
-    HWND chooser = WaitForOutputChooser(program.Id());
+    HWND chooser = WaitForFileDialog(program.Id(), "Convert Video");
     if (!chooser) {
         Fail("the output chooser did not open");
         return {};
     }
-    TypeOutputPath(chooser, output);
+    TypeFileName(chooser, output);
     Event("accept", UnixNow(), tag);
-    AcceptOutputChooser();
+    PressKey(VK_RETURN); // the file name box still has the focus
 
     HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe");
     if (!converter) {

@@ -18,7 +18,6 @@ constexpr DWORD kWindowTimeout = 15000;
 // Polls `ready` every few milliseconds until it holds; false after `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs = kWindowTimeout);
 
-std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 
 // Files and folders (paths are Windows paths; Wine maps the Unix build tree to Z:).

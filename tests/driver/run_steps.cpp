@@ -34,23 +34,6 @@ HWND FindVisibleDialog(DWORD processId, const std::wstring& caption, bool withSh
 
 } // namespace
 
-HWND WaitForOutputChooser(DWORD processId, DWORD timeoutMs) {
-    HWND chooser = nullptr;
-    WaitUntil([&] { return (chooser = FindVisibleDialog(processId, L"Convert Video", true)) != nullptr; },
-              timeoutMs);
-    if (chooser) Settle(chooser);
-    return chooser;
-}
-
-void TypeOutputPath(HWND chooser, const std::wstring& path) {
-    BringToFront(chooser);
-    TypeText(path);
-}
-
-void AcceptOutputChooser() {
-    PressKey(VK_RETURN);
-}
-
 HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs) {
     HANDLE child = nullptr;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;

@@ -1,6 +1,5 @@
-// Steps of a conversion as a user makes it, seen from outside the program: the save dialog
-// that chooses the output, the converter the program starts, and the message that ends
-// the run. The waits for the converter and the message send the program no message, so
+// Steps of a conversion seen from outside the program: the converter it starts and the
+// message that ends the run. The waits for the converter and the message send the program no message, so
 // they do not wake its loops while they watch it.
 #pragma once
 
@@ -11,15 +10,6 @@
 #include "tests/driver/driver.h"
 
 namespace driver {
-
-// The output chooser "Convert Video" of a process: the dialog with a shell view, not the
-// progress window that shares its caption.
-HWND WaitForOutputChooser(DWORD processId, DWORD timeoutMs = kWindowTimeout);
-
-// Types a full path into the chooser's file name box (it has the focus when the dialog
-// opens). AcceptOutputChooser then presses Enter.
-void TypeOutputPath(HWND chooser, const std::wstring& path);
-void AcceptOutputChooser();
 
 // A converter started by the process `parentId`, found by its file name: a handle that can
 // be waited on (SYNCHRONIZE and limited query rights), or null after the time-out.

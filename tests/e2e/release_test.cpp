@@ -9,6 +9,7 @@
 #include "release_paths.h"
 #include "tests/driver/driver.h"
 #include "tests/driver/drop.h"
+#include "tests/driver/file_dialog.h"
 #include "tests/driver/run_steps.h"
 
 using namespace driver;
@@ -72,10 +73,10 @@ TEST(Release, UnpackedProgramConvertsAClipEndToEnd) {
     ASSERT_TRUE(WaitUntil([&] { return TextOf(Item(main, ID_INPUT_PATH)) == WideToUtf8(clip); }));
     Click(Item(main, ID_MODE_USUAL));
     Click(Item(main, ID_PUBLISH));
-    HWND chooser = WaitForOutputChooser(program.Id());
+    HWND chooser = WaitForFileDialog(program.Id(), "Convert Video");
     ASSERT_NE(chooser, nullptr) << "the save dialog did not open";
-    TypeOutputPath(chooser, output);
-    AcceptOutputChooser();
+    TypeFileName(chooser, output);
+    PressKey(VK_RETURN); // the file name box still has the focus
 
     MessageBoxSeen finished;
     ASSERT_TRUE(WaitForMessageBox(program.Id(), "Information", &finished, kConversionTimeout));

@@ -7,6 +7,7 @@
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
 #include "mainwin/main_ids.h"
+#include "tests/driver/clips.h"
 #include "tests/driver/driver.h"
 #include "tests/wine/background.h"
 #include "toolkit/toolkit.h"
@@ -67,18 +68,24 @@ void SaveOwnedWindow(void (*show)(), const char* caption, const wchar_t* name) {
 
 // The progress window half-way through a run of the fake converter, then the message that
 // ends the run, for a run that succeeds and for one whose converter fails.
-void SavePublishWindows(const wchar_t* exitCode, const wchar_t* transcript, const char* endCaption,
-                        const wchar_t* endName) {
+// The progress window half-way through a run, then the message that ends it: a real
+// conversion of a 20-second clip, and a run of the fake converter that fails.
+void SavePublishWindows(bool real, const char* endCaption, const wchar_t* endName) {
     const std::wstring plugIn = ProgramFolder() + L"\\PLUG-IN";
     CreateDirectoryW(plugIn.c_str(), nullptr);
-    CopyFileW(FakeConverterPath().c_str(), (plugIn + L"\\ffmpeg_III.exe").c_str(), FALSE);
-    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"4000");
-    SetEnvironmentVariableW(L"FAKECONV_EXIT", exitCode);
-    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(transcript).c_str());
+    const std::wstring converter =
+        real ? BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe" : FakeConverterPath();
+    CopyFileW(converter.c_str(), (plugIn + L"\\ffmpeg_III.exe").c_str(), FALSE);
+    SetEnvironmentVariableW(L"FAKECONV_EXIT", L"1");
+    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_bad_crf.txt").c_str());
     const std::wstring folder = NewTempFolder(L"kesto-shots");
-    WriteBytes(folder + L"\\holiday.avi", "a video");
-    sInputFile = WideToUtf8(folder + L"\\holiday.avi");
-    sOutputFile = WideToUtf8(folder + L"\\holiday.mp4");
+    const std::wstring clip = folder + L"\\holiday.mp4";
+    if (real)
+        MakeClip(clip, 20, L"640x360");
+    else
+        WriteBytes(clip, "a video");
+    sInputFile = WideToUtf8(clip);
+    sOutputFile = WideToUtf8(folder + L"\\holiday small.mp4");
     nMode = 1;
     hMainDlg = CreateWin(nullptr, "owner", 0, 0, 200, 100, WS_POPUP | WS_CAPTION, 0, Units::Pixels);
     AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 0, 0, 99, 190, CBS_DROPDOWNLIST, 0);
@@ -91,11 +98,16 @@ void SavePublishWindows(const wchar_t* exitCode, const wchar_t* transcript, cons
             progress = FindTopWindow(GetCurrentProcessId(), "Convert Video");
             return progress && IsWindowVisible(progress);
         });
-        Sleep(2500);
-        if (exitCode == std::wstring(L"0")) Save(progress, L"progress-window");
+        if (real) {
+            // Once the converter has told how far it has come.
+            WaitUntil([&] { return atoi(TextOf(GetDlgItem(progress, ID_PROGRESS_PERCENT)).c_str()) >= 20; },
+                      60000);
+            Save(progress, L"progress-window");
+        }
         HWND box = nullptr;
         WaitUntil(
-            [&] { return (box = FindTopWindow(GetCurrentProcessId(), endCaption, "#32770")) != nullptr; });
+            [&] { return (box = FindTopWindow(GetCurrentProcessId(), endCaption, "#32770")) != nullptr; },
+            120000);
         Save(box, endName);
         if (box) AnswerMessageBox(box, IDOK);
     });
@@ -116,7 +128,7 @@ int main() {
     shown &= SaveStoredSettingsWindow();
     SaveOwnedWindow(ShowHelpWindow, "Help", L"help-window");
     SaveOwnedWindow(ShowAboutWindow, "About", L"about-window");
-    SavePublishWindows(L"0", L"win41_reencode_720p.txt", "Information", L"finished-message");
-    SavePublishWindows(L"1", L"win41_bad_crf.txt", "Attention", L"failed-message");
+    SavePublishWindows(true, "Information", L"finished-message");
+    SavePublishWindows(false, "Attention", L"failed-message");
     return shown ? 0 : 1;
 }
