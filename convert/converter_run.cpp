@@ -139,7 +139,9 @@ DWORD WINAPI ReadConverterOutput(LPVOID parameter) {
     static constexpr DWORD kChunk = 16384;
     auto buffer = std::make_unique<char[]>(kChunk);
     DWORD got = 0;
-    while (ReadFile(reader->pipe, buffer.get(), kChunk, &got, nullptr) && got) {
+    // A read of nothing is the other end writing nothing; only a failed read ends the output.
+    while (ReadFile(reader->pipe, buffer.get(), kChunk, &got, nullptr)) {
+        if (!got) continue;
         AcquireSRWLockExclusive(&run.progressLock);
         FeedConverterOutput(run.progress, std::string_view(buffer.get(), got));
         ReleaseSRWLockExclusive(&run.progressLock);
@@ -165,11 +167,15 @@ void StopGracefully(ConverterProcess& child) {
 void FinishReading(HANDLE reader, const ConverterProcess& child) {
     if (!reader) return;
     if (WaitForSingleObject(reader, kOutputDrainMs) == WAIT_TIMEOUT) {
-        if (child.job)
+        if (child.job) {
             TerminateJobObject(child.job, 1);
-        else
-            CancelSynchronousIo(reader);
-        WaitForSingleObject(reader, INFINITE);
+            WaitForSingleObject(reader, INFINITE);
+        } else {
+            // A cancel that arrives between two reads is lost: repeat it until the reader ends.
+            do
+                CancelSynchronousIo(reader);
+            while (WaitForSingleObject(reader, 100) == WAIT_TIMEOUT);
+        }
     }
     CloseHandle(reader);
 }
