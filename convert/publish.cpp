@@ -236,6 +236,10 @@ void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
 
 } // namespace
 
+bool PublishInProgress() {
+    return gActiveRun != nullptr;
+}
+
 void PublishVideo() {
     // A second run inside the first one's wait would share its flag and its window.
     if (gActiveRun || bConverting) {

@@ -18,3 +18,7 @@ enum ProgressControlId : int {
 // run is over and its closing message has been answered; refuses (with a beep) to start
 // while another conversion runs.
 void PublishVideo();
+
+// True from the moment Publish starts a run until its closing message has been shown: also
+// while the run's stop question is up after the converter has already ended.
+bool PublishInProgress();

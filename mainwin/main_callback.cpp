@@ -77,9 +77,14 @@ void CopyCustomParams() {
     sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS);
 }
 
+// A run counts until its closing message: its window and its choices stay as they are.
+bool RunUnderWay() {
+    return bConverting || PublishInProgress();
+}
+
 // While a conversion runs its choices may not change under its feet.
 bool RefusedWhileConverting() {
-    if (!bConverting) return false;
+    if (!RunUnderWay()) return false;
     MessageBeep(0);
     return true;
 }
@@ -123,7 +128,7 @@ INT_PTR Command(WPARAM wParam) {
         break;
     case ID_PUBLISH: Publish(); break;
     case ID_EXIT:
-        if (bConverting) return 1;
+        if (RunUnderWay()) return 1;
         Exit();
         break;
     case ID_RESET_PARAMS: SetItemText(hMainDlg, ID_CUSTOM_PARAMS, kDefaultCustomParams); break;
@@ -147,7 +152,11 @@ void LoadDroppedFile(HDROP drop) {
     }
     DragFinish(drop);
     const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-    if (bConverting || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // Where the program's code page is not UTF-8 (before Windows 10 1903) some names have no
+    // spelling in it: the converter would be handed a name with "?" in it.
+    const bool spellable = FromCodePage(ToCodePage(path)) == path;
+    if (RunUnderWay() || !spellable || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         MessageBeep(0);
         return;
     }
@@ -172,7 +181,7 @@ INT_PTR MainDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_INITDIALOG: AcceptDroppedFiles(window); return 0;
     case WM_DRAWITEM: return DrawButton(lParam);
     case WM_SETCURSOR: return ShowLinkCursor(window, wParam);
-    case WM_SYSCOMMAND: CopyCustomParams(); return (wParam & 0xFFF0) == SC_CLOSE && bConverting ? 1 : 0;
+    case WM_SYSCOMMAND: CopyCustomParams(); return (wParam & 0xFFF0) == SC_CLOSE && RunUnderWay() ? 1 : 0;
     case WM_COMMAND: return Command(wParam);
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 1;
     default: return 0;

@@ -535,11 +535,16 @@ bool WaitForMessageBox(DWORD processId, const std::string& caption, MessageBoxSe
     HWND box = nullptr;
     WaitUntil(
         [&] {
-            box = FindTopWindow(processId, caption, "#32770");
-            return box && IsWindowVisible(box);
+            // A box has its text label; a dialog window with the same caption does not.
+            box = nullptr;
+            for (HWND top : TopWindowsOf(processId))
+                if (IsWindowVisible(top) && ClassOf(top) == "#32770" && TextOf(top) == caption &&
+                    GetDlgItem(top, 0xFFFF))
+                    box = top;
+            return box != nullptr;
         },
         timeoutMs);
-    if (!box || !IsWindowVisible(box)) return false;
+    if (!box) return false;
     Settle(box);
     if (seen) {
         seen->window = box;

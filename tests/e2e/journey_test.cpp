@@ -185,6 +185,32 @@ TEST_F(JourneyTest, DuringARunTheWindowRefusesChangesAndClosing) {
     EXPECT_EQ(exitCode, 0u);
 }
 
+TEST_F(JourneyTest, ARunEndingWhileTheStopQuestionIsUpStillKeepsTheWindowAndTellsTheEnd) {
+    const std::wstring clip = media + L"\\in.avi";
+    WriteBytes(clip, "a video");
+    Start(ProgramOptions::Converter::Fake, {{L"FAKECONV_DELAY_MS", L"3000"}});
+    Click(Item(window, kLoad));
+    ASSERT_TRUE(Choose("Load Video", clip));
+    Click(Item(window, kPublish));
+    ASSERT_TRUE(Choose("Convert Video", media + L"\\out.mp4"));
+    HWND progress = program->WaitForWindow("Convert Video");
+    ASSERT_NE(progress, nullptr);
+    PostMessageW(progress, WM_COMMAND, IDCANCEL, 0); // Escape
+    MessageBoxSeen question;
+    ASSERT_TRUE(WaitForMessageBox(program->Id(), "Convert Video", &question));
+    EXPECT_EQ(question.text, "Stop the conversion?");
+    Sleep(5000); // the converter ends while the question waits
+
+    PostMessageW(window, WM_COMMAND, kExit, 0);
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(1000);
+    EXPECT_TRUE(IsWindow(window)) << "Exit and close wait until the run has been told";
+    AnswerMessageBox(question.window, IDNO);
+    EXPECT_TRUE(Finished(10000));
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program->WaitForExit(10000, nullptr));
+}
+
 TEST_F(JourneyTest, ResetButtonFillsEvenTheDisabledBox) {
     Start(ProgramOptions::Converter::None);
     const std::string reset = "-threads 2 -crf 10 -qscale 15  -sameq";
