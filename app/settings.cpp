@@ -9,6 +9,8 @@
 
 namespace {
 
+bool gStoredSettingsUnread = false;
+
 // Far beyond any settings file the program writes; a larger file reads as one that cannot be read
 // rather than exhausting the memory of a 32-bit process.
 constexpr size_t kLargestSettingsFile = 64 * 1024 * 1024;
@@ -57,9 +59,11 @@ void LoadSettings() {
     sInputDir = currentFolder;
     sOutputDir = currentFolder;
     const std::wstring path = SettingsPath();
+    gStoredSettingsUnread = false;
     if (!IsRegularFile(path)) return;
-    const std::string text = InProcessCodePage(ReadWholeFileAlone(path, kLargestSettingsFile));
-    const StoredSettings stored = ParseSettingsText(text, currentFolder);
+    const std::optional<std::string> bytes = ReadWholeFileAlone(path, kLargestSettingsFile);
+    gStoredSettingsUnread = !bytes;
+    const StoredSettings stored = ParseSettingsText(InProcessCodePage(bytes.value_or("")), currentFolder);
     sInputDir = stored.inputDir;
     sOutputDir = stored.outputDir;
     nMode = stored.mode;
@@ -67,5 +71,7 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
+    // Settings that could not be read (held open by another program) are not replaced by defaults.
+    if (gStoredSettingsUnread) return;
     ReplaceWholeFile(SettingsPath(), FormatSettingsText({sInputDir, sOutputDir, nMode, sCustomParams}));
 }

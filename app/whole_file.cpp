@@ -49,15 +49,15 @@ bool IsRegularFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ReadWholeFileAlone(const std::wstring& path, size_t largestSize) {
+std::optional<std::string> ReadWholeFileAlone(const std::wstring& path, size_t largestSize) {
     HANDLE file = OpenAlone(path, GENERIC_READ | GENERIC_WRITE);
     if (file == INVALID_HANDLE_VALUE) file = OpenAlone(path, GENERIC_READ);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::string> bytes;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= largestSize) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        if (!ReadAll(file, bytes)) bytes.clear();
+        bytes.emplace(static_cast<size_t>(size.QuadPart), '\0');
+        if (!ReadAll(file, *bytes)) bytes.reset();
     }
     CloseHandle(file);
     return bytes;

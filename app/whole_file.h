@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,9 +11,9 @@
 bool IsRegularFile(const std::wstring& path);
 
 // The whole content of a file, opened without sharing: read and write access are asked first,
-// read-only access next, so that a read-only file is still read. Empty when the file cannot be
+// read-only access next, so that a read-only file is still read. Nothing when the file cannot be
 // opened or read, or holds more than `largestSize` bytes.
-std::string ReadWholeFileAlone(const std::wstring& path, size_t largestSize);
+std::optional<std::string> ReadWholeFileAlone(const std::wstring& path, size_t largestSize);
 
 // The temporary file beside `path` that holds its next content until it takes its place.
 std::wstring ReplacementPathOf(const std::wstring& path);

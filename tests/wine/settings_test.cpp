@@ -83,11 +83,17 @@ TEST_F(SettingsFile, LockedFileReadsAsEmptyTextAndIsNotOverwritten) {
     EXPECT_EQ(sOutputDir, folder);
     EXPECT_EQ(nMode, 0);
     EXPECT_EQ(sCustomParams, "");
+    CloseHandle(held);
     sInputDir = "C:\\New";
     SaveSettings();
-    CloseHandle(held);
-    EXPECT_EQ(driver::ReadBytes(path), kOld);
+    EXPECT_EQ(driver::ReadBytes(path), kOld) << "settings that could not be read are kept";
     EXPECT_FALSE(driver::FileExists(replacement));
+    // Once read again, saving works as ever.
+    LoadSettings();
+    EXPECT_EQ(sInputDir, "C:\\Old in");
+    sInputDir = "C:\\New";
+    SaveSettings();
+    EXPECT_NE(driver::ReadBytes(path).find("<IN_DIR>C:\\New</IN_DIR>"), std::string::npos);
 }
 
 TEST_F(SettingsFile, NoPlaceForTheReplacementKeepsTheOldFile) {
