@@ -233,7 +233,8 @@ HWND AddControl(HWND window, ControlKind kind, int id, const std::string& text, 
     if (control && picture) {
         RecordOf(window)->pictures.push_back(control);
         std::wstring name(text.begin(), text.end()); // resource names are plain ASCII
-        SetImage(window, id, name.c_str(), kind == ControlKind::StretchedPicture);
+        // By handle: pictures and etched lines may share the id -1.
+        SetControlImage(control, name.c_str(), kind == ControlKind::StretchedPicture);
     }
     return control;
 }
@@ -296,8 +297,10 @@ void SetWindowIcon(HWND window, const wchar_t* iconName) {
 }
 
 void SetImage(HWND window, int id, const wchar_t* bitmapName, bool stretched) {
-    HWND control = GetDlgItem(window, id);
-    if (!control) return;
+    if (HWND control = GetDlgItem(window, id)) SetControlImage(control, bitmapName, stretched);
+}
+
+void SetControlImage(HWND control, const wchar_t* bitmapName, bool stretched) {
     RECT client{};
     if (stretched) GetClientRect(control, &client);
     HANDLE image = LoadImageW(ProgramModule(), bitmapName, IMAGE_BITMAP, client.right, client.bottom,
@@ -384,6 +387,9 @@ INT_PTR RunModal(HWND window, WindowCallback callback) {
     if (callback) {
         callback(window, WM_INITDIALOG, 0, 0);
         callback(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+        // A callback may end its window before it is shown.
+        record = RecordOf(window);
+        if (!record) return result;
     }
     const HWND owner = record->owner;
     if (owner) {

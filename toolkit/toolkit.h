@@ -50,6 +50,7 @@ void SetWindowIcon(HWND window, const wchar_t* iconName);
 // Loads a bitmap resource into a picture control (at the control's client size when
 // stretched) and releases the bitmap it replaces.
 void SetImage(HWND window, int id, const wchar_t* bitmapName, bool stretched);
+void SetControlImage(HWND control, const wchar_t* bitmapName, bool stretched);
 
 std::string GetTextOf(HWND window);
 void SetTextOf(HWND window, const std::string& text);
