@@ -60,6 +60,19 @@ class JourneyTest : public ::testing::Test {
             },
             milliseconds);
     }
+    // Loads a stand-in video and publishes it to the fake converter, which takes `delayMs`;
+    // gives back the progress window.
+    HWND StartAFakeRun(int delayMs) {
+        const std::wstring clip = media + L"\\in.avi";
+        WriteBytes(clip, "a video");
+        Start(ProgramOptions::Converter::Fake, {{L"FAKECONV_DELAY_MS", std::to_wstring(delayMs)}});
+        if (!window) return nullptr;
+        Click(Item(window, kLoad));
+        if (!Choose("Load Video", clip)) return nullptr;
+        Click(Item(window, kPublish));
+        if (!Choose("Convert Video", media + L"\\out.mp4")) return nullptr;
+        return program->WaitForWindow("Convert Video");
+    }
     std::string Settings() const { return ReadBytes(program->PathOf(L"KESTO.ini")); }
 
     std::wstring media = NewTempFolder(L"kesto journey");
@@ -156,14 +169,8 @@ TEST_F(JourneyTest, PublishWithoutInputOpensNothing) {
 }
 
 TEST_F(JourneyTest, DuringARunTheWindowRefusesChangesAndClosing) {
-    const std::wstring clip = media + L"\\in.avi";
-    WriteBytes(clip, "a video");
-    Start(ProgramOptions::Converter::Fake, {{L"FAKECONV_DELAY_MS", L"8000"}});
-    Click(Item(window, kLoad));
-    ASSERT_TRUE(Choose("Load Video", clip));
-    Click(Item(window, kPublish));
-    ASSERT_TRUE(Choose("Convert Video", media + L"\\out.mp4"));
-    ASSERT_NE(program->WaitForWindow("Convert Video"), nullptr);
+    HWND progress = StartAFakeRun(8000);
+    ASSERT_NE(progress, nullptr);
 
     BringToFront(window);
     Click(Item(window, kExit));
@@ -186,14 +193,7 @@ TEST_F(JourneyTest, DuringARunTheWindowRefusesChangesAndClosing) {
 }
 
 TEST_F(JourneyTest, ARunEndingWhileTheStopQuestionIsUpStillKeepsTheWindowAndTellsTheEnd) {
-    const std::wstring clip = media + L"\\in.avi";
-    WriteBytes(clip, "a video");
-    Start(ProgramOptions::Converter::Fake, {{L"FAKECONV_DELAY_MS", L"3000"}});
-    Click(Item(window, kLoad));
-    ASSERT_TRUE(Choose("Load Video", clip));
-    Click(Item(window, kPublish));
-    ASSERT_TRUE(Choose("Convert Video", media + L"\\out.mp4"));
-    HWND progress = program->WaitForWindow("Convert Video");
+    HWND progress = StartAFakeRun(3000);
     ASSERT_NE(progress, nullptr);
     PostMessageW(progress, WM_COMMAND, IDCANCEL, 0); // Escape
     MessageBoxSeen question;
