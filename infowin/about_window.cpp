@@ -12,11 +12,7 @@ constexpr DWORD kLinkStyle = SS_CENTER | SS_NOTIFY | SS_SUNKEN;
 
 INT_PTR AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_SETCURSOR:
-        if (!PointsAtOneOf(window, reinterpret_cast<HWND>(wParam), {ID_ABOUT_EMAIL, ID_ABOUT_WEB_ADDRESS}))
-            return 0;
-        SetCursor(hLinkCursor);
-        return 1;
+    case WM_SETCURSOR: return ShowLinkCursorOver(window, wParam, {ID_ABOUT_EMAIL, ID_ABOUT_WEB_ADDRESS});
     case WM_SYSCOMMAND:
         if (IsCloseCommand(wParam)) EndWin(window, 0);
         return 0;

@@ -2,15 +2,21 @@
 
 #include <shellapi.h>
 
+#include "app/globals.h"
+
 void AskShell(const ShellRequest& request) {
     ShellExecuteA(nullptr, request.verb.empty() ? nullptr : request.verb.c_str(), request.file.c_str(),
                   nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool PointsAtOneOf(HWND window, HWND pointed, std::initializer_list<int> ids) {
+INT_PTR ShowLinkCursorOver(HWND window, WPARAM pointed, std::initializer_list<int> ids) {
+    const auto under = reinterpret_cast<HWND>(pointed);
     for (int id : ids)
-        if (pointed && pointed == GetDlgItem(window, id)) return true;
-    return false;
+        if (under && under == GetDlgItem(window, id)) {
+            SetCursor(hLinkCursor);
+            return 1;
+        }
+    return 0;
 }
 
 bool IsCloseCommand(WPARAM sysCommand) {

@@ -11,8 +11,9 @@
 // The result is not examined: without a browser or mail program nothing happens.
 void AskShell(const ShellRequest& request);
 
-// Whether `pointed` (the window under the mouse, from WM_SETCURSOR) is one of the controls.
-bool PointsAtOneOf(HWND window, HWND pointed, std::initializer_list<int> ids);
+// Answers WM_SETCURSOR: the link cursor over one of these controls (1), elsewhere the
+// default handling (0).
+INT_PTR ShowLinkCursorOver(HWND window, WPARAM pointed, std::initializer_list<int> ids);
 
 // The close command, however it arrives (close box, system menu, Alt+F4).
 bool IsCloseCommand(WPARAM sysCommand);

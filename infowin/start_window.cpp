@@ -6,11 +6,7 @@
 
 INT_PTR StartWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_SETCURSOR:
-        if (!PointsAtOneOf(window, reinterpret_cast<HWND>(wParam), {ID_START_WEB_ADDRESS, ID_START}))
-            return 0;
-        SetCursor(hLinkCursor);
-        return 1;
+    case WM_SETCURSOR: return ShowLinkCursorOver(window, wParam, {ID_START_WEB_ADDRESS, ID_START});
     case WM_SYSCOMMAND:
         if (IsCloseCommand(wParam)) EndWin(window, 0);
         return 0;

@@ -362,68 +362,69 @@ bool WaitForPixel(HWND window, int x, int y, COLORREF colour, DWORD timeoutMs) {
     return WaitUntil([&] { return PixelAt(window, x, y) == colour; }, timeoutMs);
 }
 
+namespace {
+
+// Copies a rectangle of the screen into a top-down DIB of `bitsPerPixel` and hands its bits
+// to `use` while they are valid.
+void CopyScreen(RECT screenArea, WORD bitsPerPixel, bool topDown,
+                const std::function<void(const BITMAPINFOHEADER&, const void*)>& use) {
+    const int width = screenArea.right - screenArea.left, height = screenArea.bottom - screenArea.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = topDown ? -height : height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitsPerPixel;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, screenArea.left, screenArea.top, SRCCOPY);
+    GdiFlush();
+    if (bits) use(info.bmiHeader, bits);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace
+
 std::vector<std::vector<COLORREF>> Capture(HWND window, RECT area) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     std::vector<std::vector<COLORREF>> rows(static_cast<size_t>(height), std::vector<COLORREF>(width));
     if (width <= 0 || height <= 0) return rows;
     POINT origin{area.left, area.top};
     ClientToScreen(window, &origin);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const DWORD p = pixels[y * width + x];
-            rows[y][x] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-        }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    CopyScreen({origin.x, origin.y, origin.x + width, origin.y + height}, 32, true,
+               [&](const BITMAPINFOHEADER&, const void* bits) {
+                   const auto* pixels = static_cast<const DWORD*>(bits);
+                   for (int y = 0; y < height; ++y)
+                       for (int x = 0; x < width; ++x) {
+                           const DWORD p = pixels[y * width + x];
+                           rows[y][x] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+                       }
+               });
     return rows;
 }
 
 bool SaveWindowBitmap(HWND window, const std::wstring& path) {
     RECT outer{};
     GetWindowRect(window, &outer);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, outer.left, outer.top, SRCCOPY);
-    GdiFlush();
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), static_cast<size_t>(stride * height));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return WriteBytes(path, bytes);
+    const int height = outer.bottom - outer.top;
+    const int stride = ((outer.right - outer.left) * 3 + 3) & ~3;
+    std::string bytes;
+    CopyScreen(outer, 24, false, [&](const BITMAPINFOHEADER& header, const void* bits) {
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
+        bytes.assign(reinterpret_cast<const char*>(&file), sizeof file);
+        bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+        bytes.append(static_cast<const char*>(bits), static_cast<size_t>(stride * height));
+    });
+    return !bytes.empty() && WriteBytes(path, bytes);
 }
 
 void BringToFront(HWND window) {
