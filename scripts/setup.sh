@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(cmake make g++ googletest libgtest-dev clang-format
-          g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb x11-utils imagemagick
+          g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine xvfb x11-utils imagemagick
           ffmpeg python3 python3-pil fonts-dejavu-core fonts-liberation
           zip unzip clang libclang-rt-14-dev)
 # npm may come with a Node.js of its own; take Debian's only where there is none.

@@ -20,13 +20,16 @@ kesto_display() {
 }
 
 # Creates the prefix once: a virtual desktop (Wine draws the window frames, as Windows
-# does) and metric-compatible fonts for the faces the program asks for.
+# does), Wine's own fonts as Windows has them ("MS Sans Serif" with 6 x 13 base units, the
+# caption buttons' Marlett glyphs; Debian's Wine does not find them by itself) and
+# metric-compatible fonts for the other faces the program asks for.
 kesto_prefix() {
     if [ ! -f "$WINEPREFIX/.kesto-ready" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$(dirname "$WINEPREFIX")"
         wineboot -i >/dev/null 2>&1
         wineserver -w
+        cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
         local reg
         reg=$(mktemp --suffix=.reg)
         cat >"$reg" <<'REG'

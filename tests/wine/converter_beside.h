@@ -11,7 +11,7 @@
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "convert/converter_run.h"
-#include "tests/driver/driver.h"
+#include "tests/support/support.h"
 
 inline std::wstring ConverterBeside() {
     return ProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe";
@@ -24,7 +24,7 @@ inline std::wstring LogBeside() {
 inline bool PlaceConverter(bool real = false) {
     CreateDirectoryW((ProgramFolder() + L"\\PLUG-IN").c_str(), nullptr);
     const std::wstring source =
-        real ? driver::BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe" : driver::FakeConverterPath();
+        real ? test::BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe" : test::FakeConverterPath();
     return CopyFileW(source.c_str(), ConverterBeside().c_str(), FALSE);
 }
 
@@ -42,7 +42,7 @@ inline bool ConverterProcessRuns() {
 // Ends with the converter gone, neither it nor the log left beside the program, and the fake
 // converter's instructions taken back.
 inline void RemoveConverterAndLog() {
-    driver::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
+    test::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
     DeleteFileW(ConverterBeside().c_str());
     DeleteFileW(LogBeside().c_str());
     for (const wchar_t* name :
@@ -62,7 +62,7 @@ inline bool StartRun(ConverterRun& run) {
 
 // Waits (bounded) for the worker to clear the flag, then releases the run.
 inline bool EndOfRun(ConverterRun& run, DWORD timeoutMs = 30000) {
-    if (!driver::WaitUntil([] { return bConverting == 0; }, timeoutMs)) return false;
+    if (!test::WaitUntil([] { return bConverting == 0; }, timeoutMs)) return false;
     ReleaseConverterRun(run);
     return true;
 }

@@ -1,52 +1,173 @@
-// The main window in this process, for what another process cannot read: its icon, and what the
-// input path label makes of a folder too long for it.
+// The real main window in this process, used from a second thread as a user would.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <shlobj.h>
 
 #include "app/globals.h"
+#include "mainwin/button_face.h"
 #include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
-#include "tests/driver/driver.h"
-#include "tests/wine/background.h"
+#include "tests/wine/in_process.h"
 
-TEST(MainWindow, IconAndALongInputFolderShortenedInTheMiddle) {
-    sInputDir = "C:\\Users\\Somebody\\Videos";
-    for (int i = 0; i < 12; ++i)
-        sInputDir += "\\A rather long folder name " + std::to_string(i);
-    sInputDir += "\\LastFolder";
+using namespace test;
+
+namespace {
+
+bool Checked(int id) {
+    return SendDlgItemMessageW(hMainDlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+bool BoxEnabled() {
+    return IsWindowEnabled(GetDlgItem(hMainDlg, ID_CUSTOM_PARAMS));
+}
+HWND MainWindowShown() {
+    WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); });
+    return hMainDlg;
+}
+// A window of this process other than the main window is up.
+bool OtherWindowUp() {
+    for (HWND window : TopWindowsOf(GetCurrentProcessId()))
+        if (window != hMainDlg && IsWindowVisible(window)) return true;
+    return false;
+}
+void Close(HWND window) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// Shows the main window with the program state as the settings left it; `user` acts meanwhile.
+void WithMainWindow(int mode, const std::function<void(HWND)>& user) {
+    nMode = mode;
+    sCustomParams = "-an";
     hMainDlg = nullptr;
-    Background user([] {
-        ASSERT_TRUE(driver::WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); }));
-        HWND window = hMainDlg, label = GetDlgItem(window, ID_INPUT_PATH);
-        EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
-        EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
-        EXPECT_EQ(driver::TextOf(label), sInputDir);
-        // The label must show the path with its middle replaced by an ellipsis, in one line: the
-        // same pixels as a label holding exactly that shortened text.
-        RECT client{};
-        GetClientRect(label, &client);
-        HDC labelDc = GetDC(label);
-        HDC dc = CreateCompatibleDC(labelDc); // measure only: nothing is drawn on the label
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-        std::string shortened = sInputDir + std::string(8, '\0');
-        DrawTextA(dc, shortened.data(), -1, &client,
-                  DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        ReleaseDC(label, labelDc);
-        shortened.resize(strlen(shortened.c_str()));
-        EXPECT_EQ(shortened.rfind("C:\\Users", 0), 0u) << shortened;
-        EXPECT_NE(shortened.find("...\\LastFolder"), std::string::npos) << shortened;
-        driver::BringToFront(window);
-        driver::Settle(window);
-        const RECT area = driver::RectInParent(label);
-        const auto shown = driver::Capture(window, area);
-        SetWindowTextA(label, shortened.c_str());
-        driver::Settle(window);
-        EXPECT_TRUE(driver::Capture(window, area) == shown);
-        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    WhileRunning([] { EXPECT_EQ(ShowMainDialog(), 0); },
+                 [&] {
+                     HWND window = MainWindowShown();
+                     ASSERT_NE(window, nullptr);
+                     Settle(window);
+                     user(window);
+                     if (IsWindow(window)) Close(window);
+                 });
+}
+
+// Drops files on a window as the shell does.
+void Drop(HWND window, const std::wstring& path) {
+    const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GHND, bytes);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+}
+
+} // namespace
+
+TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
+    WithMainWindow(3, [](HWND window) { // a hand-edited mode acts as custom
+        EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && !Checked(ID_MODE_USUAL) && !Checked(ID_MODE_FAST));
+        EXPECT_TRUE(BoxEnabled());
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_CUSTOM_PARAMS)), "-an");
     });
-    EXPECT_EQ(ShowMainDialog(), 0);
-    sInputDir.clear();
+    WithMainWindow(0, [](HWND window) {
+        EXPECT_TRUE(Checked(ID_MODE_FAST));
+        EXPECT_FALSE(BoxEnabled());
+        Click(window, ID_RESET_PARAMS); // fills even the disabled box
+        Click(window, ID_MODE_USUAL);
+        EXPECT_TRUE(WaitUntil([] { return nMode == 1; }, 3000));
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_CUSTOM_PARAMS)), "-threads 2 -crf 10 -qscale 15  -sameq");
+        EXPECT_EQ(sCustomParams, "-an") << "the box is copied later";
+        Click(window, ID_MODE_CUSTOM);
+        EXPECT_TRUE(WaitUntil([] { return nMode == 2 && BoxEnabled(); }, 3000));
+        Close(window); // a system command: the box is copied for the settings
+    });
+    EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -qscale 15  -sameq");
+}
+
+TEST(MainWindow, HelpAndAboutKeepTheMainWindowDisabledWhileUp) {
+    WithMainWindow(1, [](HWND window) {
+        for (auto [button, caption] : {std::pair{ID_HELP, "Help"}, std::pair{ID_ABOUT, "About"}}) {
+            Click(window, button);
+            HWND shown = OwnWindow(caption);
+            ASSERT_NE(shown, nullptr) << caption;
+            EXPECT_FALSE(IsWindowEnabled(window)) << caption;
+            Close(shown);
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); })) << caption;
+        }
+    });
+}
+
+TEST(MainWindow, EnterAndEscapeDoNothing) {
+    WithMainWindow(0, [](HWND window) {
+        GUITHREADINFO focus{};
+        focus.cbSize = sizeof focus;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            PostMessageW(focus.hwndFocus ? focus.hwndFocus : window, WM_KEYDOWN, key, 0);
+            Settle(window);
+        }
+        Sleep(300);
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_FALSE(OtherWindowUp());
+        EXPECT_EQ(nMode, 0);
+    });
+}
+
+TEST(MainWindow, ButtonsArePaintedAndTheLinkCursorShowsOverLoadAndAbout) {
+    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
+    WithMainWindow(1, [](HWND window) {
+        for (auto [id, hue] : {std::pair{ID_LOAD, 0xFF0000u}, std::pair{ID_PUBLISH, 0x00FF00u},
+                               std::pair{ID_EXIT, 0x0000FFu}, std::pair{ID_HELP, 0x808080u},
+                               std::pair{ID_ABOUT, 0x808080u}}) {
+            HWND button = GetDlgItem(window, id);
+            RECT client{};
+            GetClientRect(button, &client);
+            const auto colour = FaceBandColour(hue, RowBands(client.bottom)[client.bottom / 2]);
+            HDC dc = GetDC(button);
+            EXPECT_TRUE(WaitUntil([&] {
+                return GetPixel(dc, 1, client.bottom / 2) == RGB(colour->red, colour->green, colour->blue);
+            }, 3000)) << id;
+            ReleaseDC(button, dc);
+            const LRESULT linked = SendMessageW(window, WM_SETCURSOR, WPARAM(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            EXPECT_EQ(linked != 0, id == ID_LOAD || id == ID_ABOUT) << id;
+        }
+    });
+}
+
+TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
+    const std::wstring folder = NewTempFolder(L"kesto-main");
+    WriteBytes(folder + L"\\clip.avi", "video");
+    WithMainWindow(0, [&](HWND window) {
+        bConverting = 1;
+        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_USUAL, ID_EXIT})
+            Click(window, id);
+        Drop(window, folder + L"\\clip.avi");
+        Close(window);
+        Settle(window);
+        Sleep(500);
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_FALSE(OtherWindowUp()) << "no file dialog";
+        EXPECT_TRUE(Checked(ID_MODE_FAST) && !Checked(ID_MODE_USUAL) && nMode == 0);
+        EXPECT_EQ(sInputFile, "");
+        bConverting = 0;
+        Click(window, ID_EXIT);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "Exit works again";
+    });
+    RemoveTree(folder);
+}
+
+TEST(MainWindow, ADroppedFileLoadsAsLoadWouldAndAFolderDoesNot) {
+    const std::wstring folder = NewTempFolder(L"kesto-drop"), clip = folder + L"\\été clip.avi";
+    WriteBytes(clip, "video");
+    WithMainWindow(0, [&](HWND window) {
+        Drop(window, folder);
+        Settle(window);
+        EXPECT_EQ(sInputFile, "");
+        Drop(window, clip);
+        Settle(window);
+        EXPECT_EQ(sInputFile, Utf8(clip));
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
+        EXPECT_EQ(sInputDir, Utf8(folder));
+    });
+    sInputFile.clear();
+    RemoveTree(folder);
 }

@@ -1,13 +1,14 @@
-// WinMain's start-up: the start window first, then the program's folder becomes the current
-// directory, the settings are read and the main window runs; the settings are saved at the end.
+// WinMain's start-up: the link cursor from the resources, the start window first, then the
+// program's folder as the current directory, the settings read and the main window run; the
+// settings saved at the end.
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "app/text.h"
-#include "tests/driver/driver.h"
-#include "tests/wine/background.h"
-#include "tests/wine/window_checks.h"
+#include "tests/wine/in_process.h"
+
+using namespace test;
 
 namespace {
 std::wstring CurrentDirectory() {
@@ -17,31 +18,35 @@ std::wstring CurrentDirectory() {
 }
 } // namespace
 
-TEST(WinMain, StartWindowFirstThenProgramFolderCurrentAndReturnsZero) {
+TEST(WinMain, StartWindowFirstThenTheProgramFolderAndTheSettingsSaved) {
     const std::wstring settings = ProgramFolder() + L"\\KESTO.ini";
     DeleteFileW(settings.c_str());
     SetCurrentDirectoryW(L"C:\\");
     hMainDlg = nullptr;
     std::wstring currentWithStartWindow, currentWhileRunning;
     bool mainWindowWithStartWindow = true;
-    Background user([&] {
-        HWND start = checks::WaitForOwnWindow("Tarvelle Video Converter. ");
-        ASSERT_NE(start, nullptr);
-        currentWithStartWindow = CurrentDirectory();
-        mainWindowWithStartWindow = hMainDlg != nullptr;
-        PostMessageW(start, WM_SYSCOMMAND, SC_CLOSE, 0);
-        ASSERT_TRUE(driver::WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); }));
-        currentWhileRunning = CurrentDirectory();
-        PostMessageW(hMainDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
+    ICONINFO cursor{};
     char arguments[] = "--ignored";
-    EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, arguments, SW_SHOWNORMAL), 0);
-    user.Join();
+    WhileRunning([&] { EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, arguments, SW_SHOWNORMAL), 0); },
+                 [&] {
+                     HWND start = OwnWindow("Tarvelle Video Converter. ");
+                     ASSERT_NE(start, nullptr);
+                     currentWithStartWindow = CurrentDirectory();
+                     mainWindowWithStartWindow = hMainDlg != nullptr;
+                     GetIconInfo(hLinkCursor, &cursor);
+                     PostMessageW(start, WM_SYSCOMMAND, SC_CLOSE, 0);
+                     ASSERT_TRUE(WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); }));
+                     currentWhileRunning = CurrentDirectory();
+                     PostMessageW(hMainDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+                 });
+    // The pointing hand of the resources, not a stand-in the system would give.
+    EXPECT_TRUE(cursor.hbmMask && !cursor.fIcon && cursor.xHotspot == 13 && cursor.yHotspot == 9);
+    if (cursor.hbmMask) DeleteObject(cursor.hbmMask);
+    if (cursor.hbmColor) DeleteObject(cursor.hbmColor);
     EXPECT_EQ(currentWithStartWindow, L"C:\\") << "the start window comes before the folder change";
     EXPECT_FALSE(mainWindowWithStartWindow);
     EXPECT_EQ(currentWhileRunning, ProgramFolder());
-    // Read after that step, the settings' default folders are the program's; saved at the end.
-    EXPECT_EQ(sInputDir, ToCodePage(ProgramFolder()));
-    EXPECT_TRUE(driver::FileExists(settings));
+    EXPECT_EQ(sInputDir, ToCodePage(ProgramFolder())) << "read after the folder change";
+    EXPECT_TRUE(FileExists(settings));
     DeleteFileW(settings.c_str());
 }

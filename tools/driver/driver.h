@@ -11,24 +11,26 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/support.h"
+
 namespace driver {
 
-constexpr DWORD kWindowTimeout = 15000;
+constexpr DWORD kWindowTimeout = test::kTimeout;
 
-// Polls `ready` every few milliseconds until it holds; false after `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs = kWindowTimeout);
-
-std::string WideToUtf8(const std::wstring& text);
-
-// Files and folders (paths are Windows paths; Wine maps the Unix build tree to Z:).
-std::wstring BuildProgramFolder();                  // where the build put KESTO.exe and PLUG-IN
-std::wstring FakeConverterPath();                   // the fake converter test double
-std::wstring FixturePath(const std::wstring& name); // recorded converter transcripts
-std::wstring NewTempFolder(const std::wstring& nameHint = L"kesto");
-void RemoveTree(const std::wstring& folder);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
-bool FileExists(const std::wstring& path);
+// What the tests' own helpers already do.
+using test::BuildProgramFolder;
+using test::FakeConverterPath;
+using test::FixturePath;
+using test::FileExists;
+using test::NewTempFolder;
+using test::ReadBytes;
+using test::RemoveTree;
+using test::TopWindowsOf;
+using test::WaitUntil;
+using test::WriteBytes;
+inline std::string WideToUtf8(const std::wstring& text) {
+    return test::Utf8(text);
+}
 
 struct ProgramOptions {
     enum class Converter { None, Real, Fake } converter = Converter::None;
@@ -73,7 +75,6 @@ class Program {
 };
 
 // Windows of another process.
-std::vector<HWND> TopWindowsOf(DWORD processId);
 HWND FindTopWindow(DWORD processId, const std::string& caption, const char* className = nullptr);
 HWND Item(HWND dialog, int id);
 std::string TextOf(HWND window);

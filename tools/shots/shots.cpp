@@ -7,12 +7,13 @@
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
 #include "mainwin/main_ids.h"
-#include "tests/driver/clips.h"
-#include "tests/driver/driver.h"
-#include "tests/wine/background.h"
+#include "tools/driver/clips.h"
+#include "tools/driver/driver.h"
+#include "tests/support/support.h"
 #include "toolkit/toolkit.h"
 
 using namespace driver;
+using test::Background;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/driver/drop.h"
+#include "tools/driver/drop.h"
 
 #include <shlobj.h>
 

@@ -1,8 +1,8 @@
-#include "tests/driver/file_dialog.h"
+#include "tools/driver/file_dialog.h"
 
 #include <commctrl.h>
 
-#include "tests/driver/driver.h"
+#include "tools/driver/driver.h"
 
 namespace driver {
 

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "mainwin/main_ids.h"
-#include "tests/driver/driver.h"
-#include "tests/driver/drop.h"
-#include "tests/driver/file_dialog.h"
-#include "tests/driver/run_steps.h"
+#include "tools/driver/driver.h"
+#include "tools/driver/drop.h"
+#include "tools/driver/file_dialog.h"
+#include "tools/driver/run_steps.h"
 
 using namespace driver;
 

@@ -6,12 +6,13 @@
 #include "app/globals.h"
 #include "files/file_choosers.h"
 #include "mainwin/main_ids.h"
-#include "tests/driver/driver.h"
-#include "tests/driver/file_dialog.h"
-#include "tests/wine/background.h"
+#include "tools/driver/driver.h"
+#include "tools/driver/file_dialog.h"
+#include "tests/support/support.h"
 #include "toolkit/toolkit.h"
 
 using namespace driver;
+using test::Background;
 
 namespace {
 

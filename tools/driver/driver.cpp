@@ -1,6 +1,5 @@
-#include "tests/driver/driver.h"
+#include "tools/driver/driver.h"
 
-#include "tests/driver/driver_paths.h"
 
 namespace driver {
 
@@ -71,95 +70,6 @@ void LetInputArrive() {
 }
 
 } // namespace
-
-bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (ready()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(15);
-    }
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                        nullptr);
-    return result;
-}
-
-std::wstring BuildProgramFolder() {
-    return KESTO_BUILD_PROGRAM_DIR;
-}
-std::wstring FakeConverterPath() {
-    return KESTO_FAKE_CONVERTER;
-}
-std::wstring FixturePath(const std::wstring& name) {
-    return std::wstring(KESTO_FIXTURES_DIR) + L"\\" + name;
-}
-
-std::wstring NewTempFolder(const std::wstring& nameHint) {
-    static unsigned counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    for (;;) {
-        std::wstring folder = std::wstring(temp) + nameHint + L"-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(++counter);
-        if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
-    }
-}
-
-void RemoveTree(const std::wstring& folder) {
-    if (folder.empty()) return;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(JoinPath(folder, L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = JoinPath(folder, name);
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 Program::Program(const ProgramOptions& options) {
     ownsFolder_ = options.inPlaceFolder.empty();
@@ -260,29 +170,6 @@ HWND Program::WaitForMainWindow(DWORD timeoutMs) const {
         timeoutMs);
     if (found) Settle(found);
     return found;
-}
-
-namespace {
-
-struct WindowSearch {
-    DWORD processId;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectWindowOfProcess(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId) search->windows.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
-std::vector<HWND> TopWindowsOf(DWORD processId) {
-    WindowSearch search{processId, {}};
-    EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.windows;
 }
 
 HWND FindTopWindow(DWORD processId, const std::string& caption, const char* className) {

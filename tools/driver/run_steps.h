@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/driver/driver.h"
+#include "tools/driver/driver.h"
 
 namespace driver {
 
@@ -23,8 +23,6 @@ HWND WaitForMessageBoxQuietly(DWORD processId, const std::wstring& caption, DWOR
 // The text of a message box, read the same quiet way.
 std::wstring MessageBoxTextQuietly(HWND box);
 
-// Runs a command line without a window and returns what it wrote to its standard output and
-// error; the process is ended if it outlasts the time-out.
-std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs = 120000);
+using test::OutputOfCommand;
 
 } // namespace driver

@@ -1,4 +1,4 @@
-#include "tests/driver/run_steps.h"
+#include "tools/driver/run_steps.h"
 
 #include <tlhelp32.h>
 
@@ -63,59 +63,6 @@ HWND WaitForMessageBoxQuietly(DWORD processId, const std::wstring& caption, DWOR
 
 std::wstring MessageBoxTextQuietly(HWND box) {
     return ServerTextOf(GetDlgItem(box, 0xFFFF));
-}
-
-namespace {
-
-struct Captured {
-    HANDLE pipe;
-    std::string text;
-};
-
-DWORD WINAPI Capture(LPVOID parameter) {
-    auto* captured = static_cast<Captured*>(parameter);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(captured->pipe, buffer, sizeof buffer, &got, nullptr) && got)
-        captured->text.append(buffer, got);
-    return 0;
-}
-
-} // namespace
-
-std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return {};
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    std::wstring line = commandLine;
-    PROCESS_INFORMATION child{};
-    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &child);
-    CloseHandle(writeEnd);
-    Captured captured{readEnd, {}};
-    if (started) {
-        // Read on a thread of its own, so that a process that hangs still meets the time-out.
-        HANDLE reader = CreateThread(nullptr, 0, Capture, &captured, 0, nullptr);
-        if (WaitForSingleObject(child.hProcess, timeoutMs) == WAIT_TIMEOUT)
-            TerminateProcess(child.hProcess, 1);
-        // The pipe ends when the process has ended: it holds the only other end.
-        if (reader) {
-            WaitForSingleObject(reader, INFINITE);
-            CloseHandle(reader);
-        } else {
-            Capture(&captured);
-        }
-        CloseHandle(child.hProcess);
-        CloseHandle(child.hThread);
-    }
-    CloseHandle(readEnd);
-    return captured.text;
 }
 
 } // namespace driver

@@ -19,8 +19,8 @@ import time
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.path.join(TOP, "build")
 BUILT_PROGRAM = os.path.join(BUILD, "win32", "program")
-BENCH_EXE = os.path.join(BUILD, "win32", "tests", "bench", "bench.exe")
-MINIMAL_EXE = os.path.join(BUILD, "win32", "tests", "bench", "minimal_window.exe")
+BENCH_EXE = os.path.join(BUILD, "win32", "tools", "bench", "bench.exe")
+MINIMAL_EXE = os.path.join(BUILD, "win32", "tools", "bench", "minimal_window.exe")
 WORK = os.path.join(BUILD, "bench")
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 IDLE_SECONDS = 10.0

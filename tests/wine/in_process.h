@@ -1,0 +1,46 @@
+// Helpers of the in-process tests: a window's modal run on the test's thread while a second
+// thread acts as the user, and the program's own windows found by caption.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "tests/support/support.h"
+
+// A visible top-level window of this process with exactly this caption, or null.
+inline HWND OwnWindow(const std::string& caption, DWORD timeoutMs = test::kTimeout) {
+    return test::WaitForWindow(GetCurrentProcessId(), caption, timeoutMs);
+}
+
+// Calls `run` (which runs a window modally) on this thread while `user` works on a second one.
+// Messages the user's thread sends after `run` has returned are still handled.
+inline void WhileRunning(const std::function<void()>& run, const std::function<void()>& user) {
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    test::Background acting([&] {
+        user();
+        SetEvent(done);
+    });
+    run();
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    CloseHandle(done);
+}
+
+// Clicks a control as the mouse would: the press and release reach it through the message loop.
+inline void Click(HWND window, int id) {
+    PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
+}
+
+// Lets the window's thread handle what was posted to it before the user's thread looks again:
+// a message sent is handled at the thread's next look at its queue, so the second one waits
+// until what the first look took (a click) has been handled.
+inline void Settle(HWND window) {
+    DWORD_PTR ignored = 0;
+    for (int i = 0; i < 2; ++i)
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
