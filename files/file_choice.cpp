@@ -1,5 +1,7 @@
 #include "files/file_choice.h"
 
+#include "app/text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -85,13 +87,6 @@ std::string ChosenPathOf(std::string_view fileNameBuffer) {
     return std::string(fileNameBuffer.substr(0, fileNameBuffer.find('\0')));
 }
 
-std::string FolderPartOf(std::string_view path) {
-    const size_t lastBackslash = path.rfind('\\');
-    if (lastBackslash == std::string_view::npos) return {};
-    const bool driveRoot = lastBackslash == 2 && path[1] == ':';
-    return std::string(path.substr(0, driveRoot ? 3 : lastBackslash));
-}
-
 namespace {
 
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -102,7 +97,7 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
 } // namespace
 
 std::string RememberedFolder(std::string_view chosenPath, std::string_view currentDirectory) {
-    const std::string folder = FolderPartOf(chosenPath);
+    const std::string folder = FolderOfFile(chosenPath);
     if (folder.empty() || SameIgnoringAsciiCase(folder, currentDirectory))
         return std::string(currentDirectory);
     return folder;

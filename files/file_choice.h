@@ -54,10 +54,6 @@ std::string FitToBuffer(std::string_view text, std::size_t bufferSize);
 // explorer-style multiple selection that is the folder alone.
 std::string ChosenPathOf(std::string_view fileNameBuffer);
 
-// The folder of a path without its last backslash, which a drive root keeps ("C:\a\b.avi"
-// gives "C:\a", "C:\b.avi" gives "C:\"); "" for a bare name.
-std::string FolderPartOf(std::string_view path);
-
 // The folder to remember after an accepted choice. The dialog normally leaves the current
 // directory in the chosen file's folder, and that form is kept; where it has not moved
 // there (a full path typed into another folder's dialog), the chosen path's folder.

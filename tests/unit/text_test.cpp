@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/text.h"
-#include "files/file_choice.h"
 
 TEST(Text, TrimsOnlyBlanks) {
     EXPECT_EQ(TrimBlanks(" D:\\my clip.avi "), "D:\\my clip.avi");
@@ -20,10 +19,8 @@ TEST(Text, ProgramFolderDropsTrailingBackslashes) {
 }
 
 TEST(Text, FolderOfAFileKeepsABackslashOnlyAtADriveRoot) {
-    for (auto folderOf : {FolderOfFile, FolderPartOf}) {
-        EXPECT_EQ(folderOf("C:\\Clips\\holiday.avi"), "C:\\Clips");
-        EXPECT_EQ(folderOf("C:\\holiday.avi"), "C:\\");
-        EXPECT_EQ(folderOf("\\\\server\\share\\a b\\été.mkv"), "\\\\server\\share\\a b");
-        EXPECT_EQ(folderOf("holiday.avi"), "");
-    }
+    EXPECT_EQ(FolderOfFile("C:\\Clips\\holiday.avi"), "C:\\Clips");
+    EXPECT_EQ(FolderOfFile("C:\\holiday.avi"), "C:\\");
+    EXPECT_EQ(FolderOfFile("\\\\server\\share\\a b\\été.mkv"), "\\\\server\\share\\a b");
+    EXPECT_EQ(FolderOfFile("holiday.avi"), "");
 }
