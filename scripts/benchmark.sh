@@ -26,4 +26,4 @@ if [ "$(id -u)" = 0 ]; then
     priority=(nice -n -10)
     [ -n "${KESTO_XVFB_PID:-}" ] && renice -n -10 -p "$KESTO_XVFB_PID" >/dev/null
 fi
-"${priority[@]}" python3 "$top/tests/bench/benchmark.py" --runs "$runs" "$@"
+"${priority[@]}" python3 "$top/tools/bench/benchmark.py" --runs "$runs" "$@"

@@ -12,8 +12,8 @@ trap kesto_stop_wine EXIT
 kesto_display
 kesto_prefix
 mkdir -p "$out"
-KESTO_SHOTS="$(winepath -w "$out")" wine "$top/build/win32/tests/shots/shots.exe"
-KESTO_SHOTS="$(winepath -w "$out")" wine "$top/build/win32/tests/shots/dialog_shots.exe"
+KESTO_SHOTS="$(winepath -w "$out")" wine "$top/build/win32/tools/shots/shots.exe"
+KESTO_SHOTS="$(winepath -w "$out")" wine "$top/build/win32/tools/shots/dialog_shots.exe"
 for bmp in "$out"/*.bmp; do
     convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done

@@ -14,7 +14,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -32,10 +31,6 @@ void WriteAll(HANDLE handle, std::string_view bytes) {
     while (!bytes.empty() && WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
            written)
         bytes.remove_prefix(written);
-}
-
-void WriteError(std::string_view text) {
-    WriteAll(GetStdHandle(STD_ERROR_HANDLE), text);
 }
 
 HANDLE Open(const std::wstring& path, DWORD access, DWORD creation) {
@@ -63,14 +58,11 @@ DWORD WINAPI WatchStandardInput(void*) {
     return 0;
 }
 
-bool Stopped(DWORD waitMs = 0) {
-    return WaitForSingleObject(quitRequested, waitMs) == WAIT_OBJECT_0;
-}
-
 } // namespace
 
 int main() {
     quitRequested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     if (const std::wstring record = Environment(L"FAKECONV_RECORD"); !record.empty()) {
         const std::wstring line = GetCommandLineW();
         std::string utf8(line.size() * 4, '\0');
@@ -82,39 +74,30 @@ int main() {
     }
     if (Environment(L"FAKECONV_IGNORE_Q") != L"1")
         CreateThread(nullptr, 0, WatchStandardInput, nullptr, 0, nullptr);
-
-    std::string script;
-    if (const std::wstring path = Environment(L"FAKECONV_STDERR"); !path.empty()) {
-        HANDLE file = Open(path, GENERIC_READ, OPEN_EXISTING);
-        char buffer[65536];
-        DWORD got = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            script.append(buffer, got);
-        CloseHandle(file);
-    }
+    std::string script, junk;
+    HANDLE file = Open(Environment(L"FAKECONV_STDERR"), GENERIC_READ, OPEN_EXISTING);
+    char buffer[65536];
+    for (DWORD got = 0; ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
+        script.append(buffer, got);
+    CloseHandle(file);
     HANDLE output = Environment(L"FAKECONV_OUTPUT") == L"1" ? Open(OutputPath(), GENERIC_WRITE, CREATE_ALWAYS)
                                                             : INVALID_HANDLE_VALUE;
-    std::string junk;
-    for (int line = 0; junk.size() < 65536; ++line)
-        junk += "[fakeconv @ 00000000] junk line " + std::to_string(line) + " " + std::string(60, '.') + "\n";
-    for (size_t left = size_t(_wtoi(Environment(L"FAKECONV_STDERR_MB").c_str())) << 20;
-         left > 0 && !Stopped(); left -= std::min(left, junk.size()))
-        WriteError(junk);
+    while (junk.size() < 1 << 20)
+        junk +=
+            "[fakeconv @ 00000000] a junk line of some length .........................................\n";
+    for (int mb = _wtoi(Environment(L"FAKECONV_STDERR_MB").c_str()); mb > 0; --mb)
+        WriteAll(errors, junk);
 
-    const DWORD delayMs = DWORD(std::max(0, _wtoi(Environment(L"FAKECONV_DELAY_MS").c_str())));
-    constexpr size_t kPieces = 10;
+    const DWORD pauseMs = DWORD(_wtoi(Environment(L"FAKECONV_DELAY_MS").c_str())) / 10;
     bool stopped = false;
-    for (size_t piece = 0; piece < kPieces && !stopped; ++piece) {
-        WriteError(std::string_view(script).substr(script.size() * piece / kPieces,
-                                                   script.size() * (piece + 1) / kPieces -
-                                                       script.size() * piece / kPieces));
+    for (size_t piece = 0; piece < 10 && !stopped; ++piece) {
+        WriteAll(errors, std::string_view(script).substr(script.size() * piece / 10,
+                                                         script.size() * (piece + 1) / 10 -
+                                                             script.size() * piece / 10));
         if (output != INVALID_HANDLE_VALUE) WriteAll(output, "fakeconv output piece\n");
-        stopped = Stopped(delayMs / kPieces);
+        stopped = WaitForSingleObject(quitRequested, pauseMs) == WAIT_OBJECT_0;
     }
     if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
-    if (stopped || Stopped()) {
-        WriteError("\nfakeconv: stopped by q\n");
-        ExitProcess(0);
-    }
+    if (stopped) ExitProcess(0);
     ExitProcess(_wtoi(Environment(L"FAKECONV_EXIT").c_str())); // without waiting for the input thread
 }

@@ -4,17 +4,8 @@
 
 namespace test {
 
-Program::Program(Converter converter, const std::wstring& folder)
-    : folder_(folder.empty() ? NewTempFolder(L"kesto") : folder), ownsFolder_(folder.empty()) {
-    const std::wstring exe = PathOf(L"KESTO.exe");
-    if (ownsFolder_) {
-        CopyFileW((BuildProgramFolder() + L"\\KESTO.exe").c_str(), exe.c_str(), FALSE);
-        CreateDirectoryW(PathOf(L"PLUG-IN").c_str(), nullptr);
-        const std::wstring real = BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe";
-        if (converter != Converter::None)
-            CopyFileW((converter == Converter::Real ? real : FakeConverterPath()).c_str(),
-                      PathOf(L"PLUG-IN\\ffmpeg_III.exe").c_str(), FALSE);
-    }
+Program::Program(const std::wstring& folder) {
+    const std::wstring exe = folder + L"\\KESTO.exe";
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -36,9 +27,6 @@ Program::~Program() {
         WaitForSingleObject(process_, 5000);
     }
     if (process_) CloseHandle(process_);
-    // A converter may hold its files a moment longer than the program.
-    if (ownsFolder_)
-        WaitUntil([&] { return RemoveTree(folder_), !FileExists(folder_); }, 5000);
 }
 
 HWND Program::WaitForMainWindow() const {

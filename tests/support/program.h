@@ -1,6 +1,5 @@
-// KESTO.exe started from a fresh program folder (or from where it lies, for an unpacked
-// release), as a user starts it. The destructor ends it if it still runs and removes the
-// folder it made.
+// KESTO.exe started from where it lies, as a user starts it. The destructor ends it if it
+// still runs.
 #pragma once
 
 #include <windows.h>
@@ -9,17 +8,13 @@
 
 namespace test {
 
-enum class Converter { None, Real, Fake };
-
 class Program {
   public:
-    // `folder` empty: a fresh copy of the built program with the converter chosen.
-    explicit Program(Converter converter = Converter::None, const std::wstring& folder = L"");
+    explicit Program(const std::wstring& folder);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    std::wstring PathOf(const std::wstring& name) const { return folder_ + L"\\" + name; }
     DWORD Id() const { return processId_; }
     // The main window, once the start window has been passed with its Start button.
     HWND WaitForMainWindow() const;
@@ -27,8 +22,6 @@ class Program {
     bool WaitForExit(DWORD* exitCode = nullptr, DWORD timeoutMs = 15000) const;
 
   private:
-    std::wstring folder_;
-    bool ownsFolder_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };

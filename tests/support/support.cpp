@@ -1,5 +1,7 @@
 #include "tests/support/support.h"
 
+#include <shellapi.h>
+
 #include "tests/support/paths.h"
 
 namespace test {
@@ -10,34 +12,6 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
     return static_cast<LRESULT>(result);
-}
-
-bool IsDialogOf(HWND window, const std::string& caption) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    return IsWindowVisible(window) && std::string(className) == "#32770" && TextOf(window) == caption;
-}
-
-HWND WaitForDialog(DWORD processId, const std::string& caption, const std::function<bool(HWND)>& kind,
-                   DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopWindowsOf(processId))
-                if (IsDialogOf(window, caption) && kind(window)) found = window;
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
-}
-
-DWORD WINAPI Capture(LPVOID parameter) {
-    auto* captured = static_cast<std::pair<HANDLE, std::string>*>(parameter);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(captured->first, buffer, sizeof buffer, &got, nullptr) && got)
-        captured->second.append(buffer, got);
-    return 0;
 }
 
 BOOL CALLBACK CollectWindowOf(HWND window, LPARAM data) {
@@ -97,20 +71,12 @@ std::wstring NewTempFolder(const std::wstring& nameHint) {
 }
 
 void RemoveTree(const std::wstring& folder) {
-    if (folder.empty()) return;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
-        if (name == L"." || name == L"..") continue;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(path);
-        else
-            DeleteFileW(path.c_str());
-    }
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    RemoveDirectoryW(folder.c_str());
+    std::wstring from = folder + L'\0'; // a list of names, ended by an empty one
+    SHFILEOPSTRUCTW remove{};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    if (!folder.empty()) SHFileOperationW(&remove);
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
@@ -123,8 +89,9 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes;
     char buffer[65536];
@@ -145,12 +112,14 @@ std::vector<HWND> TopWindowsOf(DWORD processId) {
     return search.second;
 }
 
-HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs,
+                   const std::function<bool(HWND)>& kind) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND window : TopWindowsOf(processId))
-                if (IsWindowVisible(window) && TextOf(window) == caption) found = window;
+                if (IsWindowVisible(window) && TextOf(window) == caption && (!kind || kind(window)))
+                    found = window;
             return found != nullptr;
         },
         timeoutMs);
@@ -159,14 +128,15 @@ HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs)
 
 std::string TextOf(HWND window) {
     std::wstring text(static_cast<size_t>(Ask(window, WM_GETTEXTLENGTH)) + 1, L'\0');
-    text.resize(static_cast<size_t>(Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<size_t>(Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return Utf8(text);
 }
 
 bool WaitForBox(DWORD processId, const std::string& caption, Box* seen, DWORD timeoutMs) {
     // A message box has its text label; a dialog window with the same caption does not.
-    HWND box = WaitForDialog(processId, caption, [](HWND window) { return GetDlgItem(window, 0xFFFF); },
-                             timeoutMs);
+    HWND box =
+        WaitForWindow(processId, caption, timeoutMs, [](HWND window) { return GetDlgItem(window, 0xFFFF); });
     if (box && seen) *seen = {box, TextOf(GetDlgItem(box, 0xFFFF))};
     return box != nullptr;
 }
@@ -177,9 +147,9 @@ void Answer(HWND box, int buttonId) {
 }
 
 HWND WaitForFileDialog(DWORD processId, const std::string& title, DWORD timeoutMs) {
-    return WaitForDialog(
-        processId, title, [](HWND window) { return FindWindowExW(window, nullptr, L"SHELLDLL_DefView", nullptr); },
-        timeoutMs);
+    return WaitForWindow(processId, title, timeoutMs, [](HWND window) {
+        return FindWindowExW(window, nullptr, L"SHELLDLL_DefView", nullptr);
+    });
 }
 
 void ChooseInDialog(HWND dialog, const std::wstring& name) {
@@ -192,31 +162,29 @@ void ChooseInDialog(HWND dialog, const std::wstring& name) {
 }
 
 std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
+    // Into a file rather than a pipe: a process that outlasts the time-out can be ended and read.
+    const std::wstring folder = NewTempFolder(L"output"), path = folder + L"\\output.txt";
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return {};
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = writeEnd;
+    startup.hStdOutput = startup.hStdError = file;
     std::wstring line = commandLine;
     PROCESS_INFORMATION child{};
-    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &startup, &child);
-    CloseHandle(writeEnd);
-    std::pair<HANDLE, std::string> captured{readEnd, {}};
-    if (started) {
-        // Read on a thread of its own, so that a process that hangs still meets the time-out.
-        HANDLE reader = CreateThread(nullptr, 0, Capture, &captured, 0, nullptr);
-        if (WaitForSingleObject(child.hProcess, timeoutMs) == WAIT_TIMEOUT) TerminateProcess(child.hProcess, 1);
-        WaitForSingleObject(reader, INFINITE);
-        CloseHandle(reader);
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &child)) {
+        if (WaitForSingleObject(child.hProcess, timeoutMs) == WAIT_TIMEOUT)
+            TerminateProcess(child.hProcess, 1);
+        WaitForSingleObject(child.hProcess, INFINITE);
         CloseHandle(child.hProcess);
         CloseHandle(child.hThread);
     }
-    CloseHandle(readEnd);
-    return captured.second;
+    CloseHandle(file);
+    const std::string output = ReadBytes(path);
+    RemoveTree(folder);
+    return output;
 }
 
 bool MakeClip(const std::wstring& path, int seconds, const std::wstring& size) {

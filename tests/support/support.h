@@ -29,8 +29,9 @@ std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
 std::vector<HWND> TopWindowsOf(DWORD processId);
-// A visible top-level window of the process with exactly this caption, or null.
-HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs = kTimeout);
+// A visible top-level window of the process with exactly this caption (and of this kind), or null.
+HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs = kTimeout,
+                   const std::function<bool(HWND)>& kind = {});
 std::string TextOf(HWND window);
 
 // A message box: caption, text and buttons, and the answer a user gives with a click.

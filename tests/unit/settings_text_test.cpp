@@ -82,18 +82,6 @@ TEST(SettingsText, ModeIsTheLeadingNumberRoundedHalfToEvenAndClamped) {
     EXPECT_EQ(Parse("<MODE>" + std::string(10'000'000, '7') + "</MODE>").mode, INT_MAX);
 }
 
-TEST(SettingsText, RoundTripOfEveryValueThatSurvives) {
-    for (const StoredSettings& original :
-         {StoredSettings{"C:\\Vidéos\\中文", "D:/out/a b", 1, "-vf scale=iw/2:-2"},
-          StoredSettings{"\\\\server\\x", "E:\\", INT_MAX, "-metadata title=\"a  b\""},
-          StoredSettings{"C:\\a\tb", "x", INT_MIN, "a</IN_DIR>b <"}})
-        EXPECT_EQ(Fields(Parse(FormatSettingsText(original))), Fields(original));
-    // Outer blanks are dropped, an empty folder becomes the default, a value holding its own
-    // closing tag is cut there.
-    EXPECT_EQ(Fields(Parse(FormatSettingsText({" C:\\x ", "", 3, "a</CUSTOM>b"}))),
-              "C:\\x|" + kDefault + "|3|a");
-}
-
 TEST(SettingsText, BytesThatAreNotUtf8ComeFromTheLegacyCodePage) {
     for (const char* good :
          {"", "C:\\Vidéos\\中文", "\xc2\x80", "\xed\x9f\xbf", "\xee\x80\x80", "\xf4\x8f\xbf\xbf"})

@@ -45,10 +45,8 @@ inline void RemoveConverterAndLog() {
     test::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
     DeleteFileW(ConverterBeside().c_str());
     DeleteFileW(LogBeside().c_str());
-    for (const wchar_t* name :
-         {L"FAKECONV_RECORD", L"FAKECONV_EXIT", L"FAKECONV_DELAY_MS", L"FAKECONV_STDERR",
-          L"FAKECONV_STDERR_MB", L"FAKECONV_OUTPUT", L"FAKECONV_IGNORE_Q"})
-        SetEnvironmentVariableW(name, nullptr);
+    for (auto name : {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT", L"IGNORE_Q"})
+        SetEnvironmentVariableW((std::wstring(L"FAKECONV_") + name).c_str(), nullptr);
 }
 
 // Starts the worker as the publish flow does (the flag set first).

@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include "app/globals.h"
-#include "mainwin/button_face.h"
 #include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
 #include "tests/wine/in_process.h"
@@ -18,10 +17,6 @@ bool Checked(int id) {
 }
 bool BoxEnabled() {
     return IsWindowEnabled(GetDlgItem(hMainDlg, ID_CUSTOM_PARAMS));
-}
-HWND MainWindowShown() {
-    WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); });
-    return hMainDlg;
 }
 // A window of this process other than the main window is up.
 bool OtherWindowUp() {
@@ -40,8 +35,8 @@ void WithMainWindow(int mode, const std::function<void(HWND)>& user) {
     hMainDlg = nullptr;
     WhileRunning([] { EXPECT_EQ(ShowMainDialog(), 0); },
                  [&] {
-                     HWND window = MainWindowShown();
-                     ASSERT_NE(window, nullptr);
+                     ASSERT_TRUE(WaitUntil([] { return hMainDlg && IsWindowVisible(hMainDlg); }));
+                     HWND window = hMainDlg;
                      Settle(window);
                      user(window);
                      if (IsWindow(window)) Close(window);
@@ -83,8 +78,23 @@ TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
     EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -qscale 15  -sameq");
 }
 
-TEST(MainWindow, HelpAndAboutKeepTheMainWindowDisabledWhileUp) {
-    WithMainWindow(1, [](HWND window) {
+TEST(MainWindow, EnterAndEscapeDoNothingAndHelpAndAboutDisableItWhileUp) {
+    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
+    WithMainWindow(0, [](HWND window) {
+        GUITHREADINFO focus{};
+        focus.cbSize = sizeof focus;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+            PostMessageW(focus.hwndFocus ? focus.hwndFocus : window, WM_KEYDOWN, key, 0);
+        Settle(window);
+        Sleep(300);
+        EXPECT_FALSE(OtherWindowUp());
+        EXPECT_EQ(nMode, 0);
+        for (int id : {ID_LOAD, ID_PUBLISH, ID_EXIT, ID_HELP, ID_ABOUT}) {
+            const LRESULT linked =
+                SendMessageW(window, WM_SETCURSOR, WPARAM(GetDlgItem(window, id)), HTCLIENT);
+            EXPECT_EQ(linked != 0, id == ID_LOAD || id == ID_ABOUT) << "link cursor over " << id;
+        }
         for (auto [button, caption] : {std::pair{ID_HELP, "Help"}, std::pair{ID_ABOUT, "About"}}) {
             Click(window, button);
             HWND shown = OwnWindow(caption);
@@ -96,51 +106,14 @@ TEST(MainWindow, HelpAndAboutKeepTheMainWindowDisabledWhileUp) {
     });
 }
 
-TEST(MainWindow, EnterAndEscapeDoNothing) {
-    WithMainWindow(0, [](HWND window) {
-        GUITHREADINFO focus{};
-        focus.cbSize = sizeof focus;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
-        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-            PostMessageW(focus.hwndFocus ? focus.hwndFocus : window, WM_KEYDOWN, key, 0);
-            Settle(window);
-        }
-        Sleep(300);
-        EXPECT_TRUE(IsWindowVisible(window));
-        EXPECT_FALSE(OtherWindowUp());
-        EXPECT_EQ(nMode, 0);
-    });
-}
-
-TEST(MainWindow, ButtonsArePaintedAndTheLinkCursorShowsOverLoadAndAbout) {
-    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
-    WithMainWindow(1, [](HWND window) {
-        for (auto [id, hue] : {std::pair{ID_LOAD, 0xFF0000u}, std::pair{ID_PUBLISH, 0x00FF00u},
-                               std::pair{ID_EXIT, 0x0000FFu}, std::pair{ID_HELP, 0x808080u},
-                               std::pair{ID_ABOUT, 0x808080u}}) {
-            HWND button = GetDlgItem(window, id);
-            RECT client{};
-            GetClientRect(button, &client);
-            const auto colour = FaceBandColour(hue, RowBands(client.bottom)[client.bottom / 2]);
-            HDC dc = GetDC(button);
-            EXPECT_TRUE(WaitUntil([&] {
-                return GetPixel(dc, 1, client.bottom / 2) == RGB(colour->red, colour->green, colour->blue);
-            }, 3000)) << id;
-            ReleaseDC(button, dc);
-            const LRESULT linked = SendMessageW(window, WM_SETCURSOR, WPARAM(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            EXPECT_EQ(linked != 0, id == ID_LOAD || id == ID_ABOUT) << id;
-        }
-    });
-}
-
 TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
-    const std::wstring folder = NewTempFolder(L"kesto-main");
-    WriteBytes(folder + L"\\clip.avi", "video");
+    const std::wstring folder = NewTempFolder(L"kesto-main"), clip = folder + L"\\été clip.avi";
+    WriteBytes(clip, "video");
     WithMainWindow(0, [&](HWND window) {
         bConverting = 1;
         for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_USUAL, ID_EXIT})
             Click(window, id);
-        Drop(window, folder + L"\\clip.avi");
+        Drop(window, clip);
         Close(window);
         Settle(window);
         Sleep(500);
@@ -149,16 +122,7 @@ TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
         EXPECT_TRUE(Checked(ID_MODE_FAST) && !Checked(ID_MODE_USUAL) && nMode == 0);
         EXPECT_EQ(sInputFile, "");
         bConverting = 0;
-        Click(window, ID_EXIT);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "Exit works again";
-    });
-    RemoveTree(folder);
-}
-
-TEST(MainWindow, ADroppedFileLoadsAsLoadWouldAndAFolderDoesNot) {
-    const std::wstring folder = NewTempFolder(L"kesto-drop"), clip = folder + L"\\été clip.avi";
-    WriteBytes(clip, "video");
-    WithMainWindow(0, [&](HWND window) {
+        // Once it has ended, a dropped file loads as Load would load it; a folder does not.
         Drop(window, folder);
         Settle(window);
         EXPECT_EQ(sInputFile, "");
@@ -167,7 +131,8 @@ TEST(MainWindow, ADroppedFileLoadsAsLoadWouldAndAFolderDoesNot) {
         EXPECT_EQ(sInputFile, Utf8(clip));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
         EXPECT_EQ(sInputDir, Utf8(folder));
+        Click(window, ID_EXIT);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "Exit works again";
     });
-    sInputFile.clear();
     RemoveTree(folder);
 }

@@ -16,24 +16,21 @@ using namespace test;
 
 namespace {
 
-std::atomic<int> gNestedCalls{0};
 bool gProgressShown = false;
 
 LRESULT CALLBACK WatchProgressShowing(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
-    gProgressShown |= call->message == WM_SHOWWINDOW && call->wParam && GetDlgItem(call->hwnd, ID_PROGRESS_TEXT);
+    gProgressShown |=
+        call->message == WM_SHOWWINDOW && call->wParam && GetDlgItem(call->hwnd, ID_PROGRESS_TEXT);
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-HWND ProgressWindow() {
-    return OwnWindow("Convert Video");
 }
 
 // Answers the message box with this caption whose text holds `part`; gives back its text.
 std::string Answer(const std::string& caption, const std::string& part, int button = IDOK) {
     Box box;
     if (!WaitUntil([&] {
-            return WaitForBox(GetCurrentProcessId(), caption, &box, 50) && box.text.find(part) != std::string::npos;
+            return WaitForBox(GetCurrentProcessId(), caption, &box, 50) &&
+                   box.text.find(part) != std::string::npos;
         }))
         return "";
     test::Answer(box.window, button);
@@ -75,12 +72,7 @@ class Publish : public ::testing::Test {
             SendDlgItemMessageA(hMainDlg, ID_COMPRESSION, CB_ADDSTRING, 0, LPARAM(item));
         SelectListItem(hMainDlg, ID_COMPRESSION, 2);
         AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, " -an  -vf scale=iw/2:-2 ", 10, 50, 600, 20, 0, 0);
-        // Publishing from inside a run, as a second click on Publish would.
-        ShowModeless(hMainDlg, [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
-            if (message != WM_APP) return 0;
-            PublishVideo();
-            return ++gNestedCalls;
-        });
+        ShowModeless(hMainDlg, nullptr);
     }
     void TearDown() override {
         DestroyWindow(std::exchange(hMainDlg, nullptr));
@@ -101,11 +93,12 @@ TEST_F(Publish, ProgressWindowAnimatesUntilTheCompletionMessage) {
     std::set<COLORREF> squareColours;
     std::string time, percent, completion;
     PublishWhile([&] {
-        HWND window = ProgressWindow();
+        HWND window = OwnWindow("Convert Video");
         ASSERT_TRUE(window);
         HDC square = GetDC(GetDlgItem(window, ID_PROGRESS_SQUARE1));
         for (; IsWindow(window) && !WaitForBox(GetCurrentProcessId(), "Information", nullptr, 0); Sleep(20)) {
-            frames.insert(HANDLE(SendDlgItemMessageW(window, ID_PROGRESS_IMAGE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+            frames.insert(
+                HANDLE(SendDlgItemMessageW(window, ID_PROGRESS_IMAGE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
             squareColours.insert(GetPixel(square, 4, 4));
             time = std::max(time, TextOf(GetDlgItem(window, ID_PROGRESS_TIME)));
             percent = std::max(percent, TextOf(GetDlgItem(window, ID_PROGRESS_PERCENT)));
@@ -120,9 +113,7 @@ TEST_F(Publish, ProgressWindowAnimatesUntilTheCompletionMessage) {
     EXPECT_NE(time, "Processing time: 00:00:00") << "the time label counts";
     EXPECT_FALSE(percent.empty()) << "the share done is shown";
     EXPECT_EQ(completion, "Output conversion process finished");
-    EXPECT_EQ(sCrf, "31");
-    EXPECT_EQ(sCustomParams, " -an  -vf scale=iw/2:-2 ");
-    EXPECT_NE(ReadBytes(record).find(" -threads 0 -crf 31 -y "), std::string::npos) << ReadBytes(record);
+    EXPECT_EQ(sCustomParams, " -an  -vf scale=iw/2:-2 ") << "the box is read at every publish";
 }
 
 TEST_F(Publish, MissingConverterIsNamedAfterOnePassOfTheWindow) {
@@ -162,7 +153,7 @@ TEST_F(Publish, StoppingRemovesOnlyWhatTheRunWrote) {
         bool goesOnAfterNo = false;
         std::string end;
         PublishWhile([&] {
-            HWND window = ProgressWindow();
+            HWND window = OwnWindow("Convert Video");
             if (!window || !WaitUntil([&] { return FileExists(output) && ConverterProcessRuns(); })) return;
             PostMessageW(window, WM_COMMAND, IDCANCEL, 0); // Escape
             if (Answer("Convert Video", "Stop the conversion?", IDNO).empty()) return;
@@ -183,28 +174,17 @@ TEST_F(Publish, StoppingRemovesOnlyWhatTheRunWrote) {
 TEST_F(Publish, OutputNamingTheInputIsRefusedBeforeAnythingRuns) {
     const std::wstring link = scratch + L"\\linked.avi";
     CreateHardLinkW(link.c_str(), input.c_str(), nullptr);
-    for (const std::wstring& same : {scratch + L"\\CLIP IN.AVI", link}) {
-        sOutputFile = Utf8(same);
+    // Another spelling, a hard link, a relative name with blanks around it.
+    SetCurrentDirectoryW(scratch.c_str());
+    for (const std::string& same :
+         {Utf8(scratch + L"\\CLIP IN.AVI"), Utf8(link), std::string(" .\\clip in.avi ")}) {
+        sOutputFile = same;
         std::string text;
         PublishWhile([&] { text = Answer("Attention", "input video itself"); });
-        EXPECT_FALSE(text.empty()) << sOutputFile;
+        EXPECT_FALSE(text.empty()) << same;
     }
+    SetCurrentDirectoryW(L"C:\\");
     EXPECT_EQ(ReadBytes(input), "not really a video");
     EXPECT_FALSE(FileExists(LogBeside())) << "nothing is logged";
     EXPECT_FALSE(FileExists(record)) << "nothing is run";
-}
-
-TEST_F(Publish, SecondPublishDuringARunIsRefused) {
-    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"2000");
-    gNestedCalls = 0;
-    bool nestedReturnedDuringRun = false;
-    PublishWhile([&] {
-        if (!ProgressWindow()) return;
-        PostMessageW(hMainDlg, WM_APP, 0, 0);
-        nestedReturnedDuringRun = WaitUntil([] { return gNestedCalls == 1; }, 1500) && bConverting == 1;
-        Answer("Information", "Output conversion process finished");
-    });
-    EXPECT_TRUE(nestedReturnedDuringRun);
-    const std::string log = ReadBytes(LogBeside());
-    EXPECT_EQ(log.find("\r\n") + 2, log.size()) << "one run only";
 }

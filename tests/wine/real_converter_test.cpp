@@ -9,8 +9,9 @@ TEST(RealConverter, EachModeMakesAVideoOfTheClipsLength) {
     ASSERT_TRUE(PlaceConverter(true));
     const std::wstring media = NewTempFolder(L"kesto-media"), clip = media + L"\\clip 3s.mp4";
     ASSERT_TRUE(MakeClip(clip, 3));
+    // The usual mode goes through the whole program in the release test.
     for (auto [mode, custom, output, video] :
-         {std::tuple{1, "", L"usual.mp4", "Video: h264"}, std::tuple{0, "", L"fast copy.mkv", "Video: h264"},
+         {std::tuple{0, "", L"fast copy.mkv", "Video: h264"},
           std::tuple{2, "-c:v mpeg4 -q:v 5", L"custom.avi", "Video: mpeg4"}}) {
         SCOPED_TRACE(Utf8(output));
         ConverterRun run;

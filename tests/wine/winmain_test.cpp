@@ -13,8 +13,7 @@ using namespace test;
 namespace {
 std::wstring CurrentDirectory() {
     wchar_t current[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, current);
-    return current;
+    return std::wstring(current, GetCurrentDirectoryW(MAX_PATH, current));
 }
 } // namespace
 

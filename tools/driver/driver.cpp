@@ -1,6 +1,5 @@
 #include "tools/driver/driver.h"
 
-
 namespace driver {
 
 namespace {

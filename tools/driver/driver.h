@@ -20,8 +20,8 @@ constexpr DWORD kWindowTimeout = test::kTimeout;
 // What the tests' own helpers already do.
 using test::BuildProgramFolder;
 using test::FakeConverterPath;
-using test::FixturePath;
 using test::FileExists;
+using test::FixturePath;
 using test::NewTempFolder;
 using test::ReadBytes;
 using test::RemoveTree;

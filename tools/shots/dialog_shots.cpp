@@ -6,10 +6,10 @@
 #include "app/globals.h"
 #include "files/file_choosers.h"
 #include "mainwin/main_ids.h"
-#include "tools/driver/driver.h"
-#include "tools/driver/file_dialog.h"
 #include "tests/support/support.h"
 #include "toolkit/toolkit.h"
+#include "tools/driver/driver.h"
+#include "tools/driver/file_dialog.h"
 
 using namespace driver;
 using test::Background;

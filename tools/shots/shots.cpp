@@ -7,10 +7,10 @@
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
 #include "mainwin/main_ids.h"
-#include "tools/driver/clips.h"
-#include "tools/driver/driver.h"
 #include "tests/support/support.h"
 #include "toolkit/toolkit.h"
+#include "tools/driver/clips.h"
+#include "tools/driver/driver.h"
 
 using namespace driver;
 using test::Background;
