@@ -10,6 +10,7 @@
 namespace {
 
 bool gStoredSettingsUnread = false;
+bool gKeepCopyBeforeSaving = false; // a file with text in it, but none of it settings
 
 // Far beyond any settings file the program writes; a larger file reads as one that cannot be read
 // rather than exhausting the memory of a 32-bit process.
@@ -52,6 +53,20 @@ std::string InProcessCodePage(std::string bytes) {
     return wide.empty() ? bytes : ToCodePage(wide);
 }
 
+// The file's text in the process code page, whichever way an editor saved it.
+std::string SettingsTextOf(const std::string& bytes) {
+    switch (FormOf(bytes)) {
+    case TextForm::Utf8WithMark: return ToCodePage(WideFrom(bytes.substr(3), CP_UTF8));
+    case TextForm::Utf16Le:
+    case TextForm::Utf16Be: {
+        const std::u16string units = Utf16UnitsAfterMark(bytes, FormOf(bytes) == TextForm::Utf16Be);
+        return ToCodePage(std::wstring(units.begin(), units.end()));
+    }
+    case TextForm::Plain: break;
+    }
+    return InProcessCodePage(bytes);
+}
+
 } // namespace
 
 void LoadSettings() {
@@ -59,11 +74,12 @@ void LoadSettings() {
     sInputDir = currentFolder;
     sOutputDir = currentFolder;
     const std::wstring path = SettingsPath();
-    gStoredSettingsUnread = false;
+    gStoredSettingsUnread = gKeepCopyBeforeSaving = false;
     if (!IsRegularFile(path)) return;
     const std::optional<std::string> bytes = ReadWholeFileAlone(path, kLargestSettingsFile);
     gStoredSettingsUnread = !bytes;
-    const StoredSettings stored = ParseSettingsText(InProcessCodePage(bytes.value_or("")), currentFolder);
+    const StoredSettings stored = ParseSettingsText(SettingsTextOf(bytes.value_or("")), currentFolder);
+    gKeepCopyBeforeSaving = bytes && !bytes->empty() && !stored.anyTagRead;
     sInputDir = stored.inputDir;
     sOutputDir = stored.outputDir;
     nMode = stored.mode;
@@ -73,5 +89,8 @@ void LoadSettings() {
 void SaveSettings() {
     // Settings that could not be read (held open by another program) are not replaced by defaults.
     if (gStoredSettingsUnread) return;
-    ReplaceWholeFile(SettingsPath(), FormatSettingsText({sInputDir, sOutputDir, nMode, sCustomParams}));
+    const std::wstring path = SettingsPath();
+    // A file in which nothing could be read may still be the user's work: it is kept beside.
+    if (gKeepCopyBeforeSaving && !CopyFileW(path.c_str(), (path + L".bak").c_str(), FALSE)) return;
+    ReplaceWholeFile(path, FormatSettingsText({sInputDir, sOutputDir, nMode, sCustomParams}));
 }

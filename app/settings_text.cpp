@@ -169,6 +169,8 @@ int ModeFromText(std::string_view text) {
 
 StoredSettings ParseSettingsText(std::string_view text, const std::string& defaultFolder) {
     StoredSettings settings;
+    for (std::string_view name : {"IN_DIR", "OUT_DIR", "MODE", "CUSTOM"})
+        settings.anyTagRead |= text.find(OpeningTag(name)) != text.npos;
     settings.inputDir = TrimBlanks(TaggedValueIn(text, "IN_DIR"));
     if (settings.inputDir.empty()) settings.inputDir = defaultFolder;
     settings.outputDir = TrimBlanks(TaggedValueIn(text, "OUT_DIR"));
@@ -247,4 +249,20 @@ bool IsValidUtf8(std::string_view bytes) {
 bool IsLegacyCodePageText(std::string_view bytes, unsigned processCodePage, unsigned legacyCodePage) {
     return processCodePage == kUtf8CodePage && legacyCodePage != kUtf8CodePage && legacyCodePage != 0 &&
            !IsValidUtf8(bytes);
+}
+
+TextForm FormOf(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return TextForm::Utf8WithMark;
+    if (bytes.substr(0, 2) == "\xFF\xFE") return TextForm::Utf16Le;
+    if (bytes.substr(0, 2) == "\xFE\xFF") return TextForm::Utf16Be;
+    return TextForm::Plain;
+}
+
+std::u16string Utf16UnitsAfterMark(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    for (size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        units.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
+    }
+    return units;
 }

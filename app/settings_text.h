@@ -10,6 +10,7 @@ struct StoredSettings {
     std::string outputDir;    // folder of the last output
     int mode = 0;             // 1 usual, 0 fast, anything else custom
     std::string customParams; // converter parameters for the custom mode
+    bool anyTagRead = false;  // on reading: the text held at least one of the four tags
 };
 
 // Reads the whole file text. Each value is taken from the first "<NAME>" up to its closing tag,
@@ -37,3 +38,11 @@ constexpr unsigned kUtf8CodePage = 65001;
 // versions were written in it, so where the process works in UTF-8, bytes that are not valid
 // UTF-8 come from it. Where the process already works in the legacy page, nothing is converted.
 bool IsLegacyCodePageText(std::string_view bytes, unsigned processCodePage, unsigned legacyCodePage);
+
+// How a settings file's bytes are to be read. Notepad's "Unicode" is UTF-16 with a byte-order
+// mark; its "UTF-8" may start with one. Without a mark the bytes are ANSI or UTF-8 text.
+enum class TextForm { Plain, Utf8WithMark, Utf16Le, Utf16Be };
+TextForm FormOf(std::string_view bytes);
+
+// The UTF-16 code units that follow a two-byte order mark; an odd last byte is dropped.
+std::u16string Utf16UnitsAfterMark(std::string_view bytes, bool bigEndian);

@@ -99,3 +99,22 @@ TEST(SettingsText, BytesThatAreNotUtf8ComeFromTheLegacyCodePage) {
     EXPECT_FALSE(IsLegacyCodePageText(legacy, kUtf8CodePage, kUtf8CodePage));
     EXPECT_FALSE(IsLegacyCodePageText(legacy, kUtf8CodePage, 0));
 }
+
+TEST(SettingsText, NotepadsUnicodeAndMarkedUtf8AreToldFromPlainText) {
+    const std::u16string text = u"<MODE>2</MODE>\u00e9\U0001F600";
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char16_t unit : text) {
+        little += {char(unit & 0xFF), char(unit >> 8)};
+        big += {char(unit >> 8), char(unit & 0xFF)};
+    }
+    EXPECT_EQ(FormOf(little), TextForm::Utf16Le);
+    EXPECT_EQ(FormOf(big), TextForm::Utf16Be);
+    EXPECT_EQ(Utf16UnitsAfterMark(little + "x", false), text) << "an odd last byte is dropped";
+    EXPECT_EQ(Utf16UnitsAfterMark(big, true), text);
+    EXPECT_EQ(FormOf("\xEF\xBB\xBF<MODE>2</MODE>"), TextForm::Utf8WithMark);
+    EXPECT_EQ(FormOf("<MODE>2</MODE>"), TextForm::Plain);
+    EXPECT_EQ(FormOf("\xFF"), TextForm::Plain);
+    // Whether any setting was there to read: a file without one is kept before it is replaced.
+    EXPECT_FALSE(Parse("Notes of mine, no settings").anyTagRead);
+    EXPECT_TRUE(Parse("<CUSTOM></CUSTOM>").anyTagRead);
+}

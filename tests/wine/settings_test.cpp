@@ -30,7 +30,7 @@ class SettingsFile : public ::testing::Test {
         ASSERT_TRUE(WriteBytes(path, kOld));
     }
     void TearDown() override {
-        for (const std::wstring& file : {path, replacement}) {
+        for (const std::wstring& file : {path, replacement, path + L".bak"}) {
             SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileW(file.c_str())) RemoveDirectoryW(file.c_str());
         }
@@ -71,4 +71,25 @@ TEST_F(SettingsFile, ALockedFileReadsAsEmptyAndIsNotOverwritten) {
     CloseHandle(held);
     SaveSettings();
     EXPECT_EQ(ReadBytes(path), kOld) << "settings that could not be read are kept";
+}
+
+TEST_F(SettingsFile, NotepadsUnicodeIsReadAndTextWithoutSettingsIsKeptBeforeItIsReplaced) {
+    // "Unicode" as Notepad saves it: UTF-16, little-endian, with a byte-order mark.
+    std::string unicode = "\xFF\xFE";
+    for (wchar_t c :
+         std::wstring(L"<IN_DIR>C:\\Vidéos 中文</IN_DIR>\r\n<MODE>2</MODE>\r\n<CUSTOM>-an</CUSTOM>\r\n"))
+        unicode += {char(c & 0xFF), char(c >> 8)};
+    ASSERT_TRUE(WriteBytes(path, unicode));
+    LoadSettings();
+    EXPECT_EQ(sInputDir, Utf8(L"C:\\Vidéos 中文"));
+    EXPECT_EQ(nMode, 2);
+    EXPECT_EQ(sCustomParams, "-an");
+    SaveSettings();
+    EXPECT_NE(ReadBytes(path).find("<IN_DIR>" + Utf8(L"C:\\Vidéos 中文") + "</IN_DIR>"), std::string::npos);
+    EXPECT_FALSE(FileExists(path + L".bak")) << "settings that were read need no copy";
+    ASSERT_TRUE(WriteBytes(path, "notes of mine"));
+    LoadSettings();
+    SaveSettings();
+    EXPECT_EQ(ReadBytes(path + L".bak"), "notes of mine");
+    EXPECT_NE(ReadBytes(path).find("<MODE>0</MODE>"), std::string::npos);
 }
