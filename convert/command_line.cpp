@@ -29,7 +29,8 @@ std::string ConverterLocation(std::string_view programFolder) {
 }
 
 std::string ConverterParameters(int mode, std::string_view crf, std::string_view customParams) {
-    if (mode == 1) return " -threads 0 -crf " + std::string(crf);
+    // 8-bit 4:2:0 is what every player takes: a 10-bit phone video would otherwise stay 10-bit.
+    if (mode == 1) return " -threads 0 -crf " + std::string(crf) + " -pix_fmt yuv420p";
     if (mode == 0) return " -threads 0 -vcodec copy -acodec copy";
     return " " + std::string(customParams) + " ";
 }

@@ -3,12 +3,13 @@
 #include <memory>
 
 #include "app/globals.h"
+#include "app/program_folder.h"
+#include "app/text.h"
 #include "convert/processing_log.h"
 
 namespace {
 
 constexpr DWORD kWorkerStack = 1 << 20;
-constexpr DWORD kGracefulStopMs = 5000;
 constexpr DWORD kOutputDrainMs = 2000;
 
 struct ConverterProcess {
@@ -152,13 +153,10 @@ DWORD WINAPI ReadConverterOutput(LPVOID parameter) {
     return 0;
 }
 
-void StopGracefully(ConverterProcess& child) {
-    DWORD written = 0;
-    WriteFile(child.input, "q", 1, &written, nullptr);
-    CloseIfOpen(child.input);
-    // Custom parameters such as -nostdin make it deaf to "q".
-    if (WaitForSingleObject(child.process, kGracefulStopMs) == WAIT_TIMEOUT)
-        TerminateProcess(child.process, 1);
+// A stopped run's output is removed anyway, so the converter is ended at once rather than
+// asked to finish its file.
+void StopAtOnce(const ConverterProcess& child) {
+    if (!child.job || !TerminateJobObject(child.job, 1)) TerminateProcess(child.process, 1);
     WaitForSingleObject(child.process, INFINITE);
 }
 
@@ -190,18 +188,26 @@ DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
     const HANDLE waits[2] = {child.process, run.stopEvent};
     DWORD result = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     const bool stopped = result == WAIT_OBJECT_0 + 1;
-    if (stopped) StopGracefully(child);
+    if (stopped) StopAtOnce(child);
     result = WAIT_OBJECT_0;
     GetExitCodeProcess(child.process, &run.exitCode);
     FinishReading(reader, child);
 
     AcquireSRWLockShared(&run.progressLock);
-    run.lastErrorLines = LastErrorLines(run.progress);
+    run.errorLines = ErrorLines(run.progress);
+    // Some converters end with 0 even when they could not finish writing the output.
+    const bool failed = run.exitCode != 0 || run.progress.outputWriteFailed;
     ReleaseSRWLockShared(&run.progressLock);
-    run.outcome = stopped             ? RunOutcome::Stopped
-                  : run.exitCode == 0 ? RunOutcome::Succeeded
-                                      : RunOutcome::Failed;
+    run.outcome = stopped ? RunOutcome::Stopped : failed ? RunOutcome::Failed : RunOutcome::Succeeded;
     return result;
+}
+
+// Holds the input open for reading only while the converter runs: whatever the parameters say
+// (an output that is the input under another spelling, a link to it), the converter can
+// neither write nor delete it, and such a run fails instead of destroying the video.
+HANDLE ProtectInput(const std::string& inputFile) {
+    return CreateFileW(FromCodePage(TrimBlanks(inputFile)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
@@ -212,6 +218,7 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     run.converterPath = ConverterLocation(run.programFolder);
     WriteProcessingLog(run.commandLine);
 
+    const HANDLE inputLock = ProtectInput(run.request.inputFile);
     DWORD result = 0;
     ConverterProcess child;
     if (StartConverterProcess(run, child)) {
@@ -224,6 +231,7 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     CloseIfOpen(child.output);
     CloseIfOpen(child.process);
     CloseIfOpen(child.job);
+    if (inputLock != INVALID_HANDLE_VALUE) CloseHandle(inputLock);
     // The last touch of the run: from here on the user-interface thread owns it again.
     bConverting.store(0);
     return result;

@@ -14,7 +14,7 @@
 enum class RunOutcome {
     Succeeded,     // the converter ended with exit code 0
     CouldNotStart, // the converter program could not be started
-    Failed,        // the converter ended with another exit code
+    Failed,        // the converter ended with another exit code or could not write the output
     Stopped,       // the user stopped the run
 };
 
@@ -32,7 +32,7 @@ struct ConverterRun {
     DWORD systemError = 0;       // why the converter could not start
     std::string systemErrorText; // the system's words for it
     DWORD exitCode = 0;
-    std::vector<std::string> lastErrorLines; // the converter's last words (UTF-8)
+    std::vector<std::string> errorLines; // the converter's words for what failed (UTF-8)
 
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;
@@ -49,7 +49,7 @@ DWORD WINAPI RunConverter(LPVOID run);
 // alive until it is 0.
 bool StartConversionWorker(ConverterRun& run);
 
-// Asks the running converter to stop: "q" on its standard input, forced after 5 s.
+// Stops the running converter at once.
 void RequestConverterStop(ConverterRun& run);
 
 // A copy of what the converter has reported so far; safe at any moment of the run.

@@ -1,6 +1,7 @@
 #include "convert/progress.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -118,6 +119,42 @@ void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
     if (progress.lastOtherLines.size() > kKeptConverterLines) progress.lastOtherLines.pop_front();
 }
 
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           }) != text.end();
+}
+
+// The converter's words for what went wrong, as against its banner, stream headers (indented),
+// statistics and warnings.
+bool IsErrorLine(std::string_view rawLine, std::string_view line) {
+    static constexpr std::string_view kWords[] = {
+        "error",       "failed",        "invalid",   "no such file", "permission denied", "no space",
+        "not found",   "unknown",       "unrecognized", "not supported", "are supported", "could not",
+        "cannot",      "unable",        "undefined", "bad file descriptor"};
+    if (rawLine.front() == ' ' || StartsWith(line, "video:")) return false; // headers, the sizes written
+    return std::any_of(std::begin(kWords), std::end(kWords),
+                       [&](std::string_view word) { return ContainsIgnoringCase(line, word); });
+}
+
+// "[webm @ 05236200] Only VP8 ..." reads "[webm] Only VP8 ...": the address means nothing to a user.
+std::string WithoutAddress(std::string_view line) {
+    const size_t at = line.find(" @ "), close = line.find(']');
+    if (line.front() != '[' || at == line.npos || close == line.npos || at > close) return std::string(line);
+    return std::string(line.substr(0, at)).append(line.substr(close));
+}
+
+// Keeps the first error line, which usually names the cause, and the last few, which say how it
+// ended; a line that repeats the one before is kept once.
+void KeepErrorLine(ConverterProgress& progress, std::string_view line) {
+    std::string clean = WithoutAddress(line);
+    auto& lines = progress.errorLines;
+    if (!lines.empty() && lines.back() == clean) return;
+    if (lines.size() == kKeptConverterLines) lines.erase(lines.begin() + 1);
+    lines.push_back(std::move(clean));
+    progress.outputWriteFailed |= StartsWith(line, "Error writing trailer") || StartsWith(line, "Error closing file");
+}
+
 void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
     const std::string_view line = WithoutOuterBlanks(rawLine);
     if (line.empty()) return;
@@ -130,6 +167,7 @@ void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
         progress.inFirstInputHeader = false;
     if (StartsWith(line, "Duration:")) TakeDurationLine(progress, line);
     KeepOtherLine(progress, line);
+    if (IsErrorLine(rawLine, line)) KeepErrorLine(progress, line);
 }
 
 // Cuts text to at most `room` bytes without splitting a UTF-8 character.
@@ -206,6 +244,7 @@ std::string ProgressLabel(const ConverterProgress& progress, std::optional<doubl
     return label;
 }
 
-std::vector<std::string> LastErrorLines(const ConverterProgress& progress) {
+std::vector<std::string> ErrorLines(const ConverterProgress& progress) {
+    if (!progress.errorLines.empty()) return {progress.errorLines.begin(), progress.errorLines.end()};
     return {progress.lastOtherLines.begin(), progress.lastOtherLines.end()};
 }

@@ -15,7 +15,7 @@
 
 // Longest line kept (in bytes); the rest of a longer line is dropped.
 inline constexpr size_t kLongestConverterLine = 500;
-// How many of the last other lines are kept.
+// How many of the error lines (and, failing those, of the last other lines) are kept.
 inline constexpr size_t kKeptConverterLines = 5;
 
 struct ConverterProgress {
@@ -25,6 +25,8 @@ struct ConverterProgress {
     std::optional<double> positionSeconds; // never negative
     std::optional<double> speed;           // media seconds per wall-clock second
     std::deque<std::string> lastOtherLines;
+    std::deque<std::string> errorLines; // the first, then the last few
+    bool outputWriteFailed = false;     // it said it could not finish the output file
 
     // Reading state.
     std::string pendingLine; // the unfinished line, at most kLongestConverterLine bytes
@@ -55,5 +57,7 @@ std::string ClockText(double seconds);
 std::string ProgressLabel(const ConverterProgress& progress,
                           std::optional<double> elapsedSeconds = std::nullopt);
 
-// The last few non-empty lines that were not progress lines, oldest first.
-std::vector<std::string> LastErrorLines(const ConverterProgress& progress);
+// The lines that say what failed, not the banner, headers, statistics or progress: the first
+// one and the last few, oldest first. A converter that said nothing of the kind gives its last
+// few lines that were not progress.
+std::vector<std::string> ErrorLines(const ConverterProgress& progress);

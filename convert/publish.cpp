@@ -12,7 +12,7 @@
 #include "app/text.h"
 #include "convert/converter_run.h"
 #include "convert/publish_logic.h"
-#include "convert/same_file.h"
+#include "files/same_file.h"
 #include "mainwin/main_ids.h"
 #include "toolkit/toolkit.h"
 
@@ -24,6 +24,7 @@ constexpr DWORD kIdleSleepMs = 30;
 
 ConverterRun* gActiveRun = nullptr; // the run the progress window belongs to
 bool gStopAsked = false;
+bool gExitAfterRun = false; // the user chose to stop the run and leave the program
 
 double MonotonicSeconds() {
     LARGE_INTEGER frequency{}, now{};
@@ -95,25 +96,26 @@ struct TaskbarProgress {
 void AskToStop(HWND window) {
     if (gStopAsked || !gActiveRun) return;
     gStopAsked = true;
+    // No is the default: Enter must not throw the work away.
     const int answer =
-        MessageBoxA(window, "Stop the conversion?", "Convert Video", MB_YESNO | MB_ICONQUESTION);
+        MessageBoxA(window, "Stop the conversion?", "Convert Video", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer == IDYES && gActiveRun)
         RequestConverterStop(*gActiveRun);
     else
         gStopAsked = false;
 }
 
-// Escape (and a close request) asks whether to stop the run; the window stays up.
+// Escape, the Stop button and the close box ask whether to stop the run; the window stays up.
 INT_PTR ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
-    const bool escape = message == WM_COMMAND && LOWORD(wParam) == IDCANCEL;
+    const bool command = message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == ID_PROGRESS_STOP);
     const bool close = message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE;
-    if (!escape && !close) return 0;
+    if (!command && !close) return 0;
     AskToStop(window);
     return 1;
 }
 
 HWND BuildProgressWindow(HFONT pleaseWaitFont) {
-    HWND window = CreateWin(hMainDlg, "", kCentre, kCentre, 250, 52, WS_CAPTION, 0, Units::Dialog);
+    HWND window = CreateWin(hMainDlg, "", kCentre, kCentre, 250, 52, WS_CAPTION | WS_SYSMENU, 0, Units::Dialog);
     SetWindowColours(window, RGB(255, 255, 255), kProgressGrey);
     for (int k = 0; k < 5; ++k)
         AddControl(window, ControlKind::Label, ID_PROGRESS_SQUARE1 + k, "", 5 + 12 * k, 40, 8, 7, SS_SUNKEN);
@@ -129,6 +131,7 @@ HWND BuildProgressWindow(HFONT pleaseWaitFont) {
     // Share done and time left, once the converter has told the length of its input.
     AddControl(window, ControlKind::Label, ID_PROGRESS_PERCENT, "", 66, 40, 92, 10, SS_LEFT);
     SetColours(window, ID_PROGRESS_PERCENT, RGB(0, 0, 0), kProgressGrey);
+    AddControl(window, ControlKind::PushButton, ID_PROGRESS_STOP, "Stop", 218, 12, 28, 14);
     return window;
 }
 
@@ -193,9 +196,7 @@ bool RefusedByGuards() {
         return true;
     }
     if (NamesSameFile(sInputFile, sOutputFile)) {
-        ShowAttention(hMainDlg,
-                      L"The output file is the input video itself: converting would destroy it.\r\n\r\n"
-                      L"Please choose another name for the output file.");
+        ShowAttention(hMainDlg, kOutputIsInputText);
         return true;
     }
     return false;
@@ -209,7 +210,18 @@ void FlashWhenInBackground() {
     FlashWindowEx(&flash);
 }
 
+// A run that did not end as asked leaves nothing of its own behind: an output it wrote is removed,
+// while a file it never touched (one the user agreed to replace) stays.
+void RemoveWhatTheRunWrote(const ConverterRun& run, const FileStamp& outputBefore) {
+    if (WrittenSince(outputBefore, StampOf(run.request.outputFile)))
+        DeleteFileW(FromCodePage(TrimBlanks(run.request.outputFile)).c_str());
+}
+
 void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
+    if (run.outcome == RunOutcome::Stopped || run.outcome == RunOutcome::Failed)
+        RemoveWhatTheRunWrote(run, outputBefore);
+    if (gExitAfterRun) return; // the program is closing: nothing more to say
+    FlashWhenInBackground();
     switch (run.outcome) {
     case RunOutcome::Succeeded:
         if (bNotifyFinished == 1) {
@@ -219,16 +231,13 @@ void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
         }
         break;
     case RunOutcome::Stopped:
-        // The converter finishes a stopped file properly, but it is not what was asked for.
-        if (WrittenSince(outputBefore, StampOf(run.request.outputFile)))
-            DeleteFileW(FromCodePage(TrimBlanks(run.request.outputFile)).c_str());
         MessageBoxA(hMainDlg, "Conversion cancelled", "Information", MB_OK | MB_ICONINFORMATION);
         break;
     case RunOutcome::CouldNotStart:
         ShowAttention(hMainDlg, FromCodePage(CouldNotStartMessage(run.converterPath, run.systemErrorText)));
         break;
     case RunOutcome::Failed:
-        ShowAttention(hMainDlg, FromUtf8(ConverterFailedMessage(run.exitCode, run.lastErrorLines)));
+        ShowAttention(hMainDlg, FromUtf8(ConverterFailedMessage(run.exitCode, run.errorLines)));
         break;
     }
     bNotifyFinished = 0;
@@ -238,6 +247,15 @@ void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
 
 bool PublishInProgress() {
     return gActiveRun != nullptr;
+}
+
+void StopRunForExit() {
+    gExitAfterRun = true;
+    if (gActiveRun) RequestConverterStop(*gActiveRun);
+}
+
+bool ExitAfterRun() {
+    return gExitAfterRun;
 }
 
 void PublishVideo() {
@@ -289,6 +307,5 @@ void PublishVideo() {
     DestroyWindow(window);
     ReleaseFont(pleaseWaitFont);
     ReleaseConverterRun(*run);
-    FlashWhenInBackground();
     TellOutcome(*run, outputBefore);
 }

@@ -12,6 +12,7 @@ enum ProgressControlId : int {
     ID_PROGRESS_TEXT = 207,
     ID_PROGRESS_TIME = 320,
     ID_PROGRESS_PERCENT = 321,
+    ID_PROGRESS_STOP = 322,
 };
 
 // Converts sInputFile into sOutputFile with the main window's choices. Returns when the
@@ -22,3 +23,8 @@ void PublishVideo();
 // True from the moment Publish starts a run until its closing message has been shown: also
 // while the run's stop question is up after the converter has already ended.
 bool PublishInProgress();
+
+// The user leaves the program during a run: the run is stopped at once, its output removed as
+// for any stopped run, and no closing message is shown. ExitAfterRun() then stays true.
+void StopRunForExit();
+bool ExitAfterRun();

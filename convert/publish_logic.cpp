@@ -35,11 +35,12 @@ std::string CouldNotStartMessage(std::string_view converterPath, std::string_vie
     return message;
 }
 
-std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& lastLines) {
-    std::string message =
-        "The conversion failed: the converter ended with exit code " + std::to_string(exitCode) + ".";
-    if (!lastLines.empty()) message += "\r\n";
-    for (const std::string& line : lastLines)
+std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines) {
+    std::string message = exitCode == 0 ? "The conversion failed: the converter could not finish the output file."
+                                        : "The conversion failed: the converter ended with exit code " +
+                                              std::to_string(exitCode) + ".";
+    if (!errorLines.empty()) message += "\r\n";
+    for (const std::string& line : errorLines)
         message += "\r\n" + line;
     return message;
 }

@@ -23,4 +23,5 @@ std::string ProcessingTimeText(double elapsedSeconds);
 
 // The words shown when a run does not end as the user hoped.
 std::string CouldNotStartMessage(std::string_view converterPath, std::string_view systemErrorText);
-std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& lastLines);
+// The failure names the converter's exit code (0: it could not finish the output), then its words.
+std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines);

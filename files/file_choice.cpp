@@ -70,7 +70,7 @@ std::uint32_t InputDialogFlags() {
 }
 
 std::uint32_t OutputDialogFlags() {
-    return kCommonFlags | dialog_flag::kOverwritePrompt | dialog_flag::kPathMustExist;
+    return kCommonFlags | dialog_flag::kPathMustExist;
 }
 
 std::string FilterWithNuls(std::string filter) {

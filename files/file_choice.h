@@ -39,8 +39,8 @@ std::string InputFilterList();
 std::string OutputFilterList();
 
 // Both dialogs select one file: a multiple selection hands back only a folder. The output
-// dialog asks before replacing a file and accepts names that do not exist yet, but still
-// wants their folder to exist (the converter cannot create one).
+// dialog accepts names that do not exist yet, but still wants their folder to exist (the
+// converter cannot create one); the choosers themselves ask before an existing file is replaced.
 std::uint32_t InputDialogFlags();
 std::uint32_t OutputDialogFlags();
 

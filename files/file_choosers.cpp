@@ -7,7 +7,9 @@
 
 #include "app/globals.h"
 #include "app/text.h"
+#include "app/program_folder.h"
 #include "files/file_choice.h"
+#include "files/same_file.h"
 #include "mainwin/main_ids.h"
 #include "toolkit/toolkit.h"
 
@@ -25,6 +27,9 @@ static_assert(dialog_flag::kEnableSizing == OFN_ENABLESIZING);
 static_assert(sizeof(OPENFILENAMEA) == 88);
 
 namespace {
+
+// Set while the save dialog runs: its choice is checked before the dialog accepts it.
+bool gCheckingOutput = false;
 
 std::string CurrentDirectory() {
     const DWORD size = GetCurrentDirectoryA(0, nullptr);
@@ -68,8 +73,11 @@ std::string ChooseInputVideo(HWND owner, const std::string& startDir) {
 }
 
 std::string ChooseOutputVideo(HWND owner, const std::string& startDir) {
-    return ChooseFile(owner, kOutputDialogTitle, startDir, OutputFilterList(), OutputDialogFlags(), 1,
-                      sOutputDir);
+    gCheckingOutput = true;
+    const std::string path =
+        ChooseFile(owner, kOutputDialogTitle, startDir, OutputFilterList(), OutputDialogFlags(), 1, sOutputDir);
+    gCheckingOutput = false;
+    return path;
 }
 
 int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, const std::string& startDir,
@@ -104,10 +112,30 @@ int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, c
     return accepted;
 }
 
-UINT_PTR CALLBACK FileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM) {
+namespace {
+
+// The save dialog keeps the input itself from being chosen, before anything else is asked, and
+// asks before an existing file is replaced (No by default). True when the choice is refused.
+bool RefusedAsOutput(HWND dialog, const char* chosen) {
+    if (NamesSameFile(sInputFile, chosen)) {
+        MessageBoxW(dialog, kOutputIsInputText, L"Attention", MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
+    if (GetFileAttributesW(FromCodePage(chosen).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    const std::wstring question = FromCodePage(chosen) + L" already exists.\r\nDo you want to replace it?";
+    return MessageBoxW(dialog, question.c_str(), L"Convert Video", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES;
+}
+
+} // namespace
+
+UINT_PTR CALLBACK FileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_NOTIFY) return 0;
     // The view window is replaced on every change of folder, so it is looked up each time.
     HWND view = FindWindowExA(GetParent(hookDialog), nullptr, "SHELLDLL_DefView", "");
     if (view) SendMessageA(view, WM_COMMAND, kDetailsViewCommand, 0);
-    return 0;
+    const auto* notice = reinterpret_cast<const OFNOTIFYA*>(lParam);
+    if (notice->hdr.code != CDN_FILEOK || !gCheckingOutput) return 0;
+    if (!RefusedAsOutput(GetParent(hookDialog), notice->lpOFN->lpstrFile)) return 0;
+    SetWindowLongPtrW(hookDialog, DWLP_MSGRESULT, 1); // the dialog stays open
+    return 1;
 }

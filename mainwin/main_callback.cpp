@@ -105,6 +105,12 @@ void ChooseMode(int mode) {
     EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode != 0 && mode != 1);
 }
 
+void Exit() {
+    CopyCustomParams();
+    ProcessPendingEvents(1);
+    EndWin(hMainDlg, 0);
+}
+
 void Publish() {
     if (RefusedWhileConverting()) return;
     if (TrimBlanks(sInputFile).empty()) {
@@ -113,12 +119,31 @@ void Publish() {
     }
     sOutputFile = ChooseOutputVideo(hMainDlg, sOutputDir);
     if (!TrimBlanks(sOutputFile).empty()) PublishVideo();
+    if (ExitAfterRun()) Exit();
 }
 
-void Exit() {
-    CopyCustomParams();
-    ProcessPendingEvents(1);
-    EndWin(hMainDlg, 0);
+// Exit, the close box and Alt+F4 during a run: the run is stopped and the program left only
+// when the user says so. The window closes once the run has ended (see Publish).
+void AskToExitDuringRun() {
+    static bool asking = false;
+    if (asking || ExitAfterRun()) return;
+    asking = true;
+    const int answer = MessageBoxA(hMainDlg, "A conversion is running. Stop it and exit?", "Convert Video",
+                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    asking = false;
+    if (answer != IDYES) return;
+    if (RunUnderWay())
+        StopRunForExit();
+    else
+        Exit(); // the run ended while the question was up
+}
+
+// Exit and the window's close command leave at once when no run goes on.
+void ExitCommand() {
+    if (RunUnderWay())
+        AskToExitDuringRun();
+    else
+        Exit();
 }
 
 INT_PTR Command(WPARAM wParam) {
@@ -127,10 +152,7 @@ INT_PTR Command(WPARAM wParam) {
         if (!RefusedWhileConverting()) sInputFile = ChooseInputVideo(hMainDlg, sInputDir);
         break;
     case ID_PUBLISH: Publish(); break;
-    case ID_EXIT:
-        if (RunUnderWay()) return 1;
-        Exit();
-        break;
+    case ID_EXIT: ExitCommand(); break;
     case ID_RESET_PARAMS: SetItemText(hMainDlg, ID_CUSTOM_PARAMS, kDefaultCustomParams); break;
     case ID_MODE_USUAL: ChooseMode(1); break;
     case ID_MODE_FAST: ChooseMode(0); break;
@@ -181,7 +203,11 @@ INT_PTR MainDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_INITDIALOG: AcceptDroppedFiles(window); return 0;
     case WM_DRAWITEM: return DrawButton(lParam);
     case WM_SETCURSOR: return ShowLinkCursor(window, wParam);
-    case WM_SYSCOMMAND: CopyCustomParams(); return (wParam & 0xFFF0) == SC_CLOSE && RunUnderWay() ? 1 : 0;
+    case WM_SYSCOMMAND:
+        CopyCustomParams();
+        if ((wParam & 0xFFF0) != SC_CLOSE || !RunUnderWay()) return 0;
+        AskToExitDuringRun();
+        return 1;
     case WM_COMMAND: return Command(wParam);
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 1;
     default: return 0;

@@ -48,7 +48,7 @@ constexpr ControlRow kRowsBeforeModes[] = {
      kClear},
     {ID_INPUT_CAPTION, "STATIC", "Input video path:", 5, 185, 150, 18, SS_LEFT, 0, FontChoice::Dialog,
      RGB(192, 192, 192), RGB(85, 85, 85)},
-    {ID_INPUT_PATH, "STATIC", nullptr, 5, 205, 990, 22, SS_SUNKEN | SS_PATHELLIPSIS, WS_EX_CLIENTEDGE,
+    {ID_INPUT_PATH, "STATIC", nullptr, 5, 205, 990, 22, SS_SUNKEN | SS_PATHELLIPSIS | SS_NOPREFIX, WS_EX_CLIENTEDGE,
      FontChoice::Dialog, RGB(0, 0, 255), RGB(255, 255, 255)},
     {ID_HELP, "BUTTON", "Help", 691, 310, 99, 25, kOwnerDrawn, WS_EX_STATICEDGE, FontChoice::Dialog, kSystem,
      kSystem},

@@ -8,8 +8,6 @@
 //   FAKECONV_STDERR_MB that many megabytes of junk lines written to standard error first
 //                      (a caller that does not read while waiting would hang)
 //   FAKECONV_OUTPUT    "1": write a growing output file (the argument after -y) during the run
-//   FAKECONV_IGNORE_Q  "1": pay no attention to standard input
-// Like the converter, it stops soon after reading "q" on standard input and exits with 0.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -17,8 +15,6 @@
 #include <string>
 
 namespace {
-
-HANDLE quitRequested;
 
 std::wstring Environment(const wchar_t* name) {
     std::wstring value(32767, L'\0');
@@ -49,19 +45,9 @@ std::wstring OutputPath() {
     return output;
 }
 
-// Waits on standard input for "q", as the converter does between frames.
-DWORD WINAPI WatchStandardInput(void*) {
-    char key = 0;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &key, 1, &got, nullptr) && got == 1)
-        if (key == 'q') return SetEvent(quitRequested);
-    return 0;
-}
-
 } // namespace
 
 int main() {
-    quitRequested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     if (const std::wstring record = Environment(L"FAKECONV_RECORD"); !record.empty()) {
         const std::wstring line = GetCommandLineW();
@@ -72,8 +58,6 @@ int main() {
         WriteAll(file, utf8);
         CloseHandle(file);
     }
-    if (Environment(L"FAKECONV_IGNORE_Q") != L"1")
-        CreateThread(nullptr, 0, WatchStandardInput, nullptr, 0, nullptr);
     std::string script, junk;
     HANDLE file = Open(Environment(L"FAKECONV_STDERR"), GENERIC_READ, OPEN_EXISTING);
     char buffer[65536];
@@ -89,15 +73,13 @@ int main() {
         WriteAll(errors, junk);
 
     const DWORD pauseMs = DWORD(_wtoi(Environment(L"FAKECONV_DELAY_MS").c_str())) / 10;
-    bool stopped = false;
-    for (size_t piece = 0; piece < 10 && !stopped; ++piece) {
+    for (size_t piece = 0; piece < 10; ++piece) {
         WriteAll(errors, std::string_view(script).substr(script.size() * piece / 10,
                                                          script.size() * (piece + 1) / 10 -
                                                              script.size() * piece / 10));
         if (output != INVALID_HANDLE_VALUE) WriteAll(output, "fakeconv output piece\n");
-        stopped = WaitForSingleObject(quitRequested, pauseMs) == WAIT_OBJECT_0;
+        Sleep(pauseMs);
     }
     if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
-    if (stopped) ExitProcess(0);
-    ExitProcess(_wtoi(Environment(L"FAKECONV_EXIT").c_str())); // without waiting for the input thread
+    return _wtoi(Environment(L"FAKECONV_EXIT").c_str());
 }

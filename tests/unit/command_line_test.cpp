@@ -11,8 +11,8 @@ TEST(CommandLine, MatchesWorkedExamplesByteForByte) {
         int mode;
         const char *crf, *custom, *expected; // after the converter and the input
     } cases[] = {
-        {1, "15", "ignored", " -threads 0 -crf 15 -y \"D:\\clip.mp4\""},
-        {1, "31", "", " -threads 0 -crf 31 -y \"D:\\clip.mp4\""},
+        {1, "15", "ignored", " -threads 0 -crf 15 -pix_fmt yuv420p -y \"D:\\clip.mp4\""},
+        {1, "31", "", " -threads 0 -crf 31 -pix_fmt yuv420p -y \"D:\\clip.mp4\""},
         {0, "15", "ignored", " -threads 0 -vcodec copy -acodec copy -y \"D:\\clip.mp4\""},
         {2, "15", "-b:v 1M", " -b:v 1M  -y \"D:\\clip.mp4\""},
         {2, "15", "", "   -y \"D:\\clip.mp4\""},

@@ -37,47 +37,89 @@ std::string Learnt(const ConverterProgress& p) {
 const char* const kInputHeader = "Input #0, avi, from 'D:\\clip.avi':\n"
                                  "  Duration: 00:01:40.00, start: 0.000000, bitrate: 800 kb/s\n";
 
+// The same output in pieces of 1 to 40 bytes, always cut the same way.
+ConverterProgress FedInPieces(std::string_view output) {
+    std::mt19937 random(20240611);
+    ConverterProgress pieces;
+    for (std::string_view rest = output; !rest.empty();) {
+        const size_t size =
+            std::min<size_t>(std::uniform_int_distribution<size_t>(1, 40)(random), rest.size());
+        FeedConverterOutput(pieces, rest.substr(0, size));
+        rest.remove_prefix(size);
+    }
+    FinishConverterOutput(pieces);
+    return pieces;
+}
+
 } // namespace
 
 TEST(ConverterProgress, ReadsRecordedRunsWholeOrInAnyPieces) {
+    for (auto [fixture, learnt, label] : {
+             std::tuple{"win41_reencode_720p.txt", "5 5.01 2.3", "100%  00:00:00 left"},
+             {"win41_copy_mkv.txt", "5 4.99 2740", "99%  00:00:00 left"},
+             {"win41_audio_only.txt", "5 5.01 25.1", "100%  00:00:00 left"},
+             {"win41_stopped_q.txt", "120 5.36 2.35", "4%  00:00:49 left"},
+             {"win41_full_disk.txt", "20 15.58 3.39", "77%  00:00:01 left"},
+             {"deb51_reencode_720p.txt", "5 5.01 1.56", "100%  00:00:00 left"},
+         }) {
+        const std::string output = Fixture(fixture);
+        EXPECT_EQ(Learnt(Fed(output, true)), learnt) << fixture;
+        EXPECT_EQ(ProgressLabel(Fed(output, true)), label) << fixture;
+        EXPECT_EQ(Learnt(FedInPieces(output)), learnt) << fixture;
+    }
+}
+
+// What a failure message shows of each recorded failure: the lines that say what went wrong,
+// never the banner, the stream headers, the statistics or the progress.
+TEST(ConverterProgress, FailuresShowTheConvertersErrorLines) {
+    using Lines = std::vector<std::string>;
+    const Lines webm = {
+        "[webm] Only VP8 or VP9 or AV1 video and Vorbis or Opus audio and WebVTT subtitles are "
+        "supported for WebM.",
+        "Could not write header for output file #0 (incorrect codec parameters ?): Invalid argument"};
+    const Lines unknownOption = {"Unrecognized option 'bogusopt'.",
+                                 "Error splitting the argument list: Option not found"};
     const struct {
-        const char *fixture, *learnt, *label, *lastLineHas;
+        const char* fixture;
+        Lines lines;
     } cases[] = {
-        {"win41_reencode_720p.txt", "5 5.01 2.3", "100%  00:00:00 left", "Qavg"},
-        {"win41_copy_mkv.txt", "5 4.99 2740", "99%  00:00:00 left", "muxing overhead"},
-        {"win41_audio_only.txt", "5 5.01 25.1", "100%  00:00:00 left", "Qavg"},
-        {"win41_stopped_q.txt", "120 5.36 2.35", "4%  00:00:49 left", "Qavg"},
-        {"win41_missing_input.txt", "- - -", "", "missing.avi: No such file or directory"},
-        {"win41_bad_crf.txt", "5 - -", "", "Conversion failed!"},
-        {"win41_unknown_option.txt", "- - -", "", "Error splitting the argument list: Option not found"},
-        {"deb51_reencode_720p.txt", "5 5.01 1.56", "100%  00:00:00 left", "Qavg"},
-        {"deb51_missing_input.txt", "- - -", "", "missing.avi: No such file or directory"},
+        {"win41_full_disk.txt",
+         {"av_interleaved_write_frame(): Bad file descriptor",
+          "Error writing trailer of Z:\\mnt\\small\\out.mp4: Bad file descriptor", "Conversion failed!"}},
+        {"deb51_full_disk.txt",
+         {"av_interleaved_write_frame(): No space left on device",
+          "Error writing trailer of /mnt/small/out.mp4: No space left on device",
+          "Error closing file /mnt/small/out.mp4: No space left on device", "Conversion failed!"}},
+        {"win41_copy_webm.txt", webm},
+        {"deb51_copy_webm.txt", {webm[0], webm[1], "Error initializing output stream 0:1 --"}},
+        {"win41_not_a_video.txt",
+         {"Z:\\tmp\\kesto-clips\\notavideo.avi: Invalid data found when processing input"}},
+        {"deb51_not_a_video.txt", {"notavideo.avi: Invalid data found when processing input"}},
+        {"win41_missing_input.txt", {"Z:\\tmp\\kesto-clips\\missing.avi: No such file or directory"}},
+        {"deb51_missing_input.txt", {"missing.avi: No such file or directory"}},
+        {"win41_unknown_option.txt", unknownOption},
+        {"deb51_unknown_option.txt", unknownOption},
+        {"win41_permission_denied.txt", {"Z:\\tmp\\kesto-clips\\VICTIM.AVI: Permission denied"}},
+        {"deb51_permission_denied.txt", {"/tmp/rootonly/out.mp4: Permission denied"}},
+        {"win41_unknown_encoder.txt", {"Unknown encoder 'libfoo'"}},
+        {"deb51_unknown_encoder.txt", {"Unknown encoder 'libfoo'"}},
+        // More than fit: the first line, which names the cause, and the last ones.
+        {"win41_bad_crf.txt",
+         {"[libx264] [Eval @ 03eee68c] Undefined constant or missing '(' in 'abc'",
+          "[libx264] Unable to parse option value \"abc\"",
+          "[libx264] Error setting option crf to value abc.",
+          "Error initializing output stream 0:0 -- Error while opening encoder for output stream #0:0 - "
+          "maybe "
+          "incorrect parameters such as bit_rate, rate, width or height",
+          "Conversion failed!"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fixture);
         const std::string output = Fixture(c.fixture);
-        const ConverterProgress whole = Fed(output, true);
-        EXPECT_EQ(Learnt(whole), c.learnt);
-        EXPECT_EQ(ProgressLabel(whole), c.label);
-        const std::vector<std::string> lines = LastErrorLines(whole);
-        ASSERT_FALSE(lines.empty());
-        EXPECT_NE(lines.back().find(c.lastLineHas), std::string::npos) << lines.back();
-        for (const std::string& line : lines)
-            EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos)
-                << "no progress lines, no line ends: " << line;
-
-        // The same output in pieces of 1 to 40 bytes, always cut the same way.
-        std::mt19937 random(20240611);
-        ConverterProgress pieces;
-        for (std::string_view rest = output; !rest.empty();) {
-            const size_t size =
-                std::min<size_t>(std::uniform_int_distribution<size_t>(1, 40)(random), rest.size());
-            FeedConverterOutput(pieces, rest.substr(0, size));
-            rest.remove_prefix(size);
-        }
-        FinishConverterOutput(pieces);
-        EXPECT_EQ(Learnt(pieces), Learnt(whole));
-        EXPECT_EQ(LastErrorLines(pieces), lines);
+        EXPECT_EQ(ErrorLines(Fed(output, true)), c.lines) << c.fixture;
+        EXPECT_EQ(ErrorLines(FedInPieces(output)), c.lines) << c.fixture;
+        EXPECT_EQ(Fed(output, true).outputWriteFailed,
+                  std::string(c.fixture).find("full_disk") != std::string::npos)
+            << c.fixture;
     }
 }
 
@@ -138,11 +180,14 @@ TEST(ConverterProgress, TimeLeftComesFromSpeedOrElapsedTime) {
 }
 
 TEST(ConverterProgress, KeepsTheLastFewLinesInBoundedMemory) {
+    ConverterProgress errors =
+        Fed("Error 1\nError 2\nError 2\nError 3\nError 4\nError 5\nError 6\nError 7\n");
+    EXPECT_EQ(ErrorLines(errors),
+              (std::vector<std::string>{"Error 1", "Error 4", "Error 5", "Error 6", "Error 7"}));
     ConverterProgress progress = Fed("first\r\n\r\n   \nsecond\n3\n4\n5\n6\nlast without line end");
-    EXPECT_EQ(LastErrorLines(progress), (std::vector<std::string>{"second", "3", "4", "5", "6"}));
+    EXPECT_EQ(ErrorLines(progress), (std::vector<std::string>{"second", "3", "4", "5", "6"}));
     FinishConverterOutput(progress);
-    EXPECT_EQ(LastErrorLines(progress),
-              (std::vector<std::string>{"3", "4", "5", "6", "last without line end"}));
+    EXPECT_EQ(ErrorLines(progress), (std::vector<std::string>{"3", "4", "5", "6", "last without line end"}));
     // A long line is cut without splitting a UTF-8 character ("é" is two bytes), also in pieces.
     std::string accents;
     for (int i = 0; i < 400; ++i)

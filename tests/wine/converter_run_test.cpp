@@ -45,14 +45,13 @@ TEST_F(ConverterRunTest, TenMegabytesOfErrorOutputAndALockedLogStillEndWithTheLa
     EXPECT_EQ(ReadBytes(record), r.commandLine) << "a locked log does not keep it from running";
     EXPECT_EQ(r.outcome, RunOutcome::Failed);
     EXPECT_EQ(r.exitCode, 1u);
-    EXPECT_FALSE(r.lastErrorLines.empty());
+    EXPECT_FALSE(r.errorLines.empty());
 }
 
-TEST_F(ConverterRunTest, StopEndsEvenADeafConverterWhichInheritsOnlyItsPipes) {
+TEST_F(ConverterRunTest, StopEndsTheConverterWhichInheritsOnlyItsPipes) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     const std::wstring held = scratch + L"\\held.txt";
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
-    SetEnvironmentVariableW(L"FAKECONV_IGNORE_Q", L"1");
     HANDLE ours = CreateFileW(held.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, 0, nullptr);
     ConverterRun& r = NewRun();
     ASSERT_TRUE(StartRun(r));

@@ -158,3 +158,21 @@ TEST_F(FileChoosers, AnExistingOutputIsChosenOnlyWhenTheUserAgreesToReplaceIt) {
     EXPECT_EQ(result, Utf8(In(L"old.avi")));
     EXPECT_EQ(ReadBytes(In(L"old.avi")), "keep");
 }
+
+TEST_F(FileChoosers, TheInputItselfIsRefusedAsOutputBeforeAnyOtherQuestion) {
+    WriteBytes(In(L"Clip.AVI"), "the video");
+    sInputFile = Utf8(In(L"Clip.AVI"));
+    std::string refusal;
+    const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
+        ChooseInDialog(dialog, L"clip.avi");
+        HWND box = BoxOf(dialog);
+        ASSERT_NE(box, nullptr);
+        refusal = TextOf(GetDlgItem(box, 0xFFFF));
+        Answer(box, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog); }));
+        ChooseInDialog(dialog, L"other.mp4");
+    });
+    EXPECT_NE(refusal.find("the input video itself"), std::string::npos) << refusal;
+    EXPECT_EQ(result, Utf8(In(L"other.mp4")));
+    EXPECT_EQ(ReadBytes(In(L"Clip.AVI")), "the video");
+}

@@ -44,3 +44,10 @@ inline void Settle(HWND window) {
     for (int i = 0; i < 2; ++i)
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
 }
+
+// The button of a message box that Enter presses.
+inline int DefaultButtonOf(HWND box) {
+    for (int id : {IDYES, IDNO, IDOK, IDCANCEL})
+        if ((GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) return id;
+    return 0;
+}

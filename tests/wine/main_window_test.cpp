@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
+#include "tests/wine/converter_beside.h"
 #include "tests/wine/in_process.h"
 
 using namespace test;
@@ -107,14 +108,13 @@ TEST(MainWindow, EnterAndEscapeDoNothingAndHelpAndAboutDisableItWhileUp) {
 }
 
 TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
-    const std::wstring folder = NewTempFolder(L"kesto-main"), clip = folder + L"\\été clip.avi";
+    const std::wstring folder = NewTempFolder(L"kesto-main"), clip = folder + L"\\été a&b.avi";
     WriteBytes(clip, "video");
     WithMainWindow(0, [&](HWND window) {
         bConverting = 1;
-        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_USUAL, ID_EXIT})
+        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_USUAL})
             Click(window, id);
         Drop(window, clip);
-        Close(window);
         Settle(window);
         Sleep(500);
         EXPECT_TRUE(IsWindowVisible(window));
@@ -130,9 +130,49 @@ TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
         Settle(window);
         EXPECT_EQ(sInputFile, Utf8(clip));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
+        EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, ID_INPUT_PATH), GWL_STYLE) & SS_NOPREFIX)
+            << "& shows as &";
         EXPECT_EQ(sInputDir, Utf8(folder));
         Click(window, ID_EXIT);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "Exit works again";
     });
+    RemoveTree(folder);
+}
+
+TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
+    ASSERT_TRUE(PlaceConverter());
+    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
+    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
+    const std::wstring folder = NewTempFolder(L"kesto-leave"), output = folder + L"\\out.mp4";
+    WriteBytes(folder + L"\\in.avi", "video");
+    sInputFile = Utf8(folder + L"\\in.avi");
+    bool goesOnAfterNo = false;
+    int defaultButton = 0;
+    WithMainWindow(1, [&](HWND window) {
+        Click(window, ID_PUBLISH);
+        HWND dialog = WaitForFileDialog(GetCurrentProcessId(), "Convert Video");
+        ASSERT_NE(dialog, nullptr);
+        ChooseInDialog(dialog, output);
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(output) && ConverterProcessRuns(); }));
+        for (int answer : {IDNO, IDYES}) {
+            if (answer == IDNO)
+                Click(window, ID_EXIT);
+            else
+                Close(window); // the close box asks the same
+            Box question;
+            ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Convert Video", &question));
+            EXPECT_EQ(question.text, "A conversion is running. Stop it and exit?");
+            if (answer == IDNO) defaultButton = DefaultButtonOf(question.window);
+            Answer(question.window, answer);
+            Sleep(300);
+            if (answer == IDNO) goesOnAfterNo = IsWindow(window) && ConverterProcessRuns();
+        }
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "Yes leaves once the run has stopped";
+    });
+    EXPECT_EQ(defaultButton, IDNO);
+    EXPECT_TRUE(goesOnAfterNo);
+    EXPECT_FALSE(ConverterProcessRuns());
+    EXPECT_FALSE(FileExists(output)) << "what the stopped run wrote is removed";
+    RemoveConverterAndLog();
     RemoveTree(folder);
 }

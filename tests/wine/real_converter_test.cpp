@@ -1,6 +1,8 @@
-// The conversion worker with the real converter: a generated clip converted in each mode.
+// The conversion worker with the real converter: what each mode makes of a clip, and what the
+// program keeps from happening to the input.
 #include <gtest/gtest.h>
 
+#include "tests/support/paths.h"
 #include "tests/wine/converter_beside.h"
 
 using namespace test;
@@ -23,6 +25,39 @@ TEST(RealConverter, EachModeMakesAVideoOfTheClipsLength) {
         for (const char* part : {video, "Audio:", "Duration: 00:00:03.0"})
             EXPECT_NE(probe.find(part), std::string::npos) << part << " in " << probe;
     }
+    RemoveConverterAndLog();
+    RemoveTree(media);
+}
+
+TEST(RealConverter, APhonesTenBitVideoBecomesOneThatEveryPlayerTakes) {
+    ASSERT_TRUE(PlaceConverter(true));
+    const std::wstring media = NewTempFolder(L"kesto-media");
+    ConverterRun run;
+    run.request = {1, "15", "", Utf8(KESTO_TEN_BIT_CLIP), Utf8(media + L"\\plays.mp4")};
+    ASSERT_TRUE(StartRun(run));
+    ASSERT_TRUE(EndOfRun(run, 120000));
+    EXPECT_EQ(run.outcome, RunOutcome::Succeeded);
+    const std::string probe = Probe(media + L"\\plays.mp4");
+    EXPECT_NE(probe.find("Video: h264 (High) (avc1 / 0x31637661), yuv420p,"), std::string::npos) << probe;
+    RemoveConverterAndLog();
+    RemoveTree(media);
+}
+
+TEST(RealConverter, ParametersThatWriteOverTheInputFailAndLeaveItWhole) {
+    ASSERT_TRUE(PlaceConverter(true));
+    const std::wstring media = NewTempFolder(L"kesto-media"), victim = media + L"\\victim.avi";
+    ASSERT_TRUE(MakeClip(victim, 2));
+    const std::string before = ReadBytes(victim);
+    ConverterRun run;
+    // The input again, in another spelling, as a second output.
+    run.request = {2, "15", "-c copy \"" + Utf8(media + L"\\VICTIM.AVI") + "\"", Utf8(victim),
+                   Utf8(media + L"\\out.mkv")};
+    ASSERT_TRUE(StartRun(run));
+    ASSERT_TRUE(EndOfRun(run, 120000));
+    EXPECT_EQ(run.outcome, RunOutcome::Failed);
+    EXPECT_EQ(ReadBytes(victim), before);
+    ASSERT_FALSE(run.errorLines.empty());
+    EXPECT_NE(run.errorLines.back().find("Permission denied"), std::string::npos) << run.errorLines.back();
     RemoveConverterAndLog();
     RemoveTree(media);
 }

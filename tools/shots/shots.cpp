@@ -78,7 +78,7 @@ void SavePublishWindows(bool real, const char* endCaption, const wchar_t* endNam
         real ? BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe" : FakeConverterPath();
     CopyFileW(converter.c_str(), (plugIn + L"\\ffmpeg_III.exe").c_str(), FALSE);
     SetEnvironmentVariableW(L"FAKECONV_EXIT", L"1");
-    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_bad_crf.txt").c_str());
+    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_copy_webm.txt").c_str());
     const std::wstring folder = NewTempFolder(L"kesto-shots");
     const std::wstring clip = folder + L"\\holiday.mp4";
     if (real)

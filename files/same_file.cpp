@@ -1,4 +1,4 @@
-#include "convert/same_file.h"
+#include "files/same_file.h"
 
 #include <windows.h>
 
