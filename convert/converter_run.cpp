@@ -11,6 +11,7 @@ namespace {
 
 constexpr DWORD kWorkerStack = 1 << 20;
 constexpr DWORD kOutputDrainMs = 2000;
+constexpr int kCancelAttempts = 20;
 
 struct ConverterProcess {
     HANDLE process = nullptr;
@@ -104,7 +105,9 @@ bool StartConverterProcess(ConverterRun& run, ConverterProcess& child) {
     startup.StartupInfo.hStdOutput = childOutput;
     startup.StartupInfo.hStdError = childOutput;
     startup.lpAttributeList = inherit.list;
-    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED;
+    // No console at all: a console host such as Windows Terminal may show one despite SW_HIDE,
+    // and the converter needs none, its three standard handles being pipes.
+    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | CREATE_NO_WINDOW;
     if (inherit.list) flags |= EXTENDED_STARTUPINFO_PRESENT;
 
     std::string commandLine = run.commandLine; // CreateProcessA may write into its buffer
@@ -128,28 +131,31 @@ bool StartConverterProcess(ConverterRun& run, ConverterProcess& child) {
     return true;
 }
 
+// The reading thread's own share of the run: the pipe, which it closes, and the progress record,
+// which it keeps alive for as long as it reads.
 struct OutputReader {
     HANDLE pipe;
-    ConverterRun* run;
+    std::shared_ptr<SharedProgress> shared;
 };
 
 // Drains the converter's output continuously, so that it never blocks on a full pipe.
 DWORD WINAPI ReadConverterOutput(LPVOID parameter) {
-    const auto* reader = static_cast<OutputReader*>(parameter);
-    ConverterRun& run = *reader->run;
+    const std::unique_ptr<OutputReader> reader(static_cast<OutputReader*>(parameter));
+    SharedProgress& shared = *reader->shared;
     static constexpr DWORD kChunk = 16384;
     auto buffer = std::make_unique<char[]>(kChunk);
     DWORD got = 0;
     // A read of nothing is the other end writing nothing; only a failed read ends the output.
     while (ReadFile(reader->pipe, buffer.get(), kChunk, &got, nullptr)) {
         if (!got) continue;
-        AcquireSRWLockExclusive(&run.progressLock);
-        FeedConverterOutput(run.progress, std::string_view(buffer.get(), got));
-        ReleaseSRWLockExclusive(&run.progressLock);
+        AcquireSRWLockExclusive(&shared.lock);
+        FeedConverterOutput(shared.progress, std::string_view(buffer.get(), got));
+        ReleaseSRWLockExclusive(&shared.lock);
     }
-    AcquireSRWLockExclusive(&run.progressLock);
-    FinishConverterOutput(run.progress);
-    ReleaseSRWLockExclusive(&run.progressLock);
+    AcquireSRWLockExclusive(&shared.lock);
+    FinishConverterOutput(shared.progress);
+    ReleaseSRWLockExclusive(&shared.lock);
+    CloseHandle(reader->pipe);
     return 0;
 }
 
@@ -160,29 +166,32 @@ void StopAtOnce(const ConverterProcess& child) {
     WaitForSingleObject(child.process, INFINITE);
 }
 
-// After the converter has ended its output pipe closes; a process it left behind that
-// still holds the pipe is ended with the job.
+// After the converter has ended its output pipe closes; a process it left behind that still
+// holds the pipe is ended with the job, and a read that still does not end is cancelled. Every
+// wait is bounded: the run always comes to its end, and a reader that cannot be stopped is left
+// with what it owns.
 void FinishReading(HANDLE reader, const ConverterProcess& child) {
     if (!reader) return;
-    if (WaitForSingleObject(reader, kOutputDrainMs) == WAIT_TIMEOUT) {
-        if (child.job) {
-            TerminateJobObject(child.job, 1);
-            WaitForSingleObject(reader, INFINITE);
-        } else {
-            // A cancel that arrives between two reads is lost: repeat it until the reader ends.
-            do
-                CancelSynchronousIo(reader);
-            while (WaitForSingleObject(reader, 100) == WAIT_TIMEOUT);
-        }
+    if (WaitForSingleObject(reader, kOutputDrainMs) == WAIT_TIMEOUT && child.job) {
+        TerminateJobObject(child.job, 1);
+        WaitForSingleObject(reader, kOutputDrainMs);
+    }
+    // A cancel that arrives between two reads is lost: it is repeated a while.
+    for (int attempt = 0; attempt < kCancelAttempts && WaitForSingleObject(reader, 0) == WAIT_TIMEOUT; ++attempt) {
+        CancelSynchronousIo(reader);
+        WaitForSingleObject(reader, 100);
     }
     CloseHandle(reader);
 }
 
 DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
-    OutputReader readerState{child.output, &run};
-    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadConverterOutput, &readerState, 0, nullptr);
-    if (!reader) {
+    auto* readerState = new OutputReader{child.output, run.shared};
+    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadConverterOutput, readerState, 0, nullptr);
+    if (reader) {
+        child.output = nullptr; // the reader's now
+    } else {
         // Without a reader the converter would block on a full pipe: let it write nowhere.
+        delete readerState;
         CloseIfOpen(child.output);
     }
     const HANDLE waits[2] = {child.process, run.stopEvent};
@@ -193,11 +202,10 @@ DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
     GetExitCodeProcess(child.process, &run.exitCode);
     FinishReading(reader, child);
 
-    AcquireSRWLockShared(&run.progressLock);
-    run.errorLines = ErrorLines(run.progress);
+    const ConverterProgress said = ProgressSnapshot(run);
+    run.errorLines = ErrorLines(said);
     // Some converters end with 0 even when they could not finish writing the output.
-    const bool failed = run.exitCode != 0 || run.progress.outputWriteFailed;
-    ReleaseSRWLockShared(&run.progressLock);
+    const bool failed = run.exitCode != 0 || said.outputWriteFailed;
     run.outcome = stopped ? RunOutcome::Stopped : failed ? RunOutcome::Failed : RunOutcome::Succeeded;
     return result;
 }
@@ -253,9 +261,9 @@ void RequestConverterStop(ConverterRun& run) {
 }
 
 ConverterProgress ProgressSnapshot(ConverterRun& run) {
-    AcquireSRWLockShared(&run.progressLock);
-    ConverterProgress copy = run.progress;
-    ReleaseSRWLockShared(&run.progressLock);
+    AcquireSRWLockShared(&run.shared->lock);
+    ConverterProgress copy = run.shared->progress;
+    ReleaseSRWLockShared(&run.shared->lock);
     return copy;
 }
 

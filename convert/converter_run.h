@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ enum class RunOutcome {
     CouldNotStart, // the converter program could not be started
     Failed,        // the converter ended with another exit code or could not write the output
     Stopped,       // the user stopped the run
+};
+
+// What the converter has said so far. It is shared with the thread that reads the converter's
+// output, which may outlive the run when its read cannot be ended.
+struct SharedProgress {
+    SRWLOCK lock = SRWLOCK_INIT;
+    ConverterProgress progress;
 };
 
 // Everything the worker needs and leaves behind. The user-interface thread fills the
@@ -37,8 +45,7 @@ struct ConverterRun {
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;
     HANDLE worker = nullptr; // signalled once the worker has ended, bConverting cleared before
-    SRWLOCK progressLock = SRWLOCK_INIT;
-    ConverterProgress progress;
+    std::shared_ptr<SharedProgress> shared = std::make_shared<SharedProgress>();
 };
 
 // The worker's entry: performs one run for the ConverterRun it is given.
