@@ -132,6 +132,7 @@ HWND BuildProgressWindow(HFONT pleaseWaitFont) {
     AddControl(window, ControlKind::Label, ID_PROGRESS_PERCENT, "", 66, 40, 92, 10, SS_LEFT);
     SetColours(window, ID_PROGRESS_PERCENT, RGB(0, 0, 0), kProgressGrey);
     AddControl(window, ControlKind::PushButton, ID_PROGRESS_STOP, "Stop", 218, 12, 28, 14);
+    SetWindowIcon(window, L"VIDEO"); // its caption has a window menu now
     return window;
 }
 
@@ -284,6 +285,8 @@ void PublishVideo() {
     ShowModeless(window, ProgressWindowProc);
     bConverting = 1;
     SetTextOf(window, "Convert Video");
+    // Painted now, so that even a run that ends at once shows its window for a pass.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     gActiveRun = run.get();
     gStopAsked = false;
     if (!StartConversionWorker(*run)) {

@@ -42,5 +42,8 @@ void ShowAboutWindow() {
     AddControl(window, ControlKind::Label, ID_ABOUT_EMAIL, kAboutEmailLabel, 0, 169, 70, 11, kLinkStyle);
     SetColours(window, ID_ABOUT_EMAIL, kLinkText, kLinkBack);
     SetWindowIcon(window, L"VIDEO");
+    MakeLinkReachable(window, ID_ABOUT_EMAIL);
+    MakeLinkReachable(window, ID_ABOUT_WEB_ADDRESS);
+    SetTabOrder(window, {ID_ABOUT_EMAIL, ID_ABOUT_WEB_ADDRESS});
     RunModal(window, AboutWindowProc);
 }

@@ -62,6 +62,11 @@ INT_PTR DrawButton(LPARAM lParam) {
         SetBkMode(pDrawItem->hDC, TRANSPARENT);
         PaintButtonFace(pDrawItem->hDC, look->hue);
         DrawLabel(*pDrawItem, look->label, look->labelColour);
+        if ((pDrawItem->itemState & ODS_FOCUS) && !(pDrawItem->itemState & ODS_NOFOCUSRECT)) {
+            RECT focus = pDrawItem->rcItem;
+            InflateRect(&focus, -3, -3);
+            DrawFocusRect(pDrawItem->hDC, &focus);
+        }
     }
     return 0;
 }
@@ -99,10 +104,11 @@ void ShowModeOption() {
 void ChooseMode(int mode) {
     if (RefusedWhileConverting()) {
         ShowModeOption();
-        return;
+    } else {
+        nMode = mode;
+        EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode != 0 && mode != 1);
     }
-    nMode = mode;
-    EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode != 0 && mode != 1);
+    KeepTabStopOnCheckedOption(hMainDlg);
 }
 
 void Exit() {
@@ -146,8 +152,22 @@ void ExitCommand() {
         Exit();
 }
 
+// Enter presses a painted button that has the focus; anywhere else it does nothing. (The dialog
+// manager sends Enter on to the focused control only for plain push buttons.)
+void PressFocusedButton() {
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) == hMainDlg && LookOf(GetDlgCtrlID(focus))) PostMessageW(focus, BM_CLICK, 0, 0);
+}
+
+// Windows clicks an unchecked option that merely gains the focus; only a checked one counts.
+bool IsOptionClick(int id, WPARAM wParam) {
+    return HIWORD(wParam) != BN_CLICKED || IsDlgButtonChecked(hMainDlg, id) == BST_CHECKED;
+}
+
 INT_PTR Command(WPARAM wParam) {
-    switch (LOWORD(wParam)) {
+    const int id = LOWORD(wParam);
+    if ((id == ID_MODE_USUAL || id == ID_MODE_FAST || id == ID_MODE_CUSTOM) && !IsOptionClick(id, wParam)) return 0;
+    switch (id) {
     case ID_LOAD:
         if (!RefusedWhileConverting()) sInputFile = ChooseInputVideo(hMainDlg, sInputDir);
         break;
@@ -159,6 +179,7 @@ INT_PTR Command(WPARAM wParam) {
     case ID_MODE_CUSTOM: ChooseMode(2); break;
     case ID_HELP: ShowHelpWindow(); break;
     case ID_ABOUT: ShowAboutWindow(); break;
+    case IDOK: PressFocusedButton(); break;
     default: break;
     }
     return 0;
@@ -197,6 +218,15 @@ void AcceptDroppedFiles(HWND window) {
 }
 
 } // namespace
+
+void KeepTabStopOnCheckedOption(HWND window) {
+    for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM}) {
+        HWND option = GetDlgItem(window, id);
+        const LONG style = GetWindowLongW(option, GWL_STYLE);
+        const bool checked = IsDlgButtonChecked(window, id) == BST_CHECKED;
+        SetWindowLongW(option, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
 
 INT_PTR MainDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

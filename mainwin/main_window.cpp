@@ -5,11 +5,14 @@
 #include "app/globals.h"
 #include "mainwin/main_callback.h"
 #include "mainwin/main_ids.h"
+#include "toolkit/dpi.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 
-enum class FontChoice { Dialog, Title, Heading };
+// User text (a path, converter parameters) may hold any character: it gets the TrueType twin of
+// the window font, which reaches them.
+enum class FontChoice { Dialog, Title, Heading, UserText };
 
 struct ControlRow {
     int id;
@@ -49,7 +52,7 @@ constexpr ControlRow kRowsBeforeModes[] = {
     {ID_INPUT_CAPTION, "STATIC", "Input video path:", 5, 185, 150, 18, SS_LEFT, 0, FontChoice::Dialog,
      RGB(192, 192, 192), RGB(85, 85, 85)},
     {ID_INPUT_PATH, "STATIC", nullptr, 5, 205, 990, 22, SS_SUNKEN | SS_PATHELLIPSIS | SS_NOPREFIX, WS_EX_CLIENTEDGE,
-     FontChoice::Dialog, RGB(0, 0, 255), RGB(255, 255, 255)},
+     FontChoice::UserText, RGB(0, 0, 255), RGB(255, 255, 255)},
     {ID_HELP, "BUTTON", "Help", 691, 310, 99, 25, kOwnerDrawn, WS_EX_STATICEDGE, FontChoice::Dialog, kSystem,
      kSystem},
     {ID_ABOUT, "BUTTON", "About", 793, 310, 99, 25, kOwnerDrawn, WS_EX_STATICEDGE, FontChoice::Dialog,
@@ -67,7 +70,7 @@ constexpr ControlRow kRowsBeforeModes[] = {
     {ID_MODE_CUSTOM, "BUTTON", "Custom parameters, video process", 625, 274, 370, 20, kOption,
      WS_EX_STATICEDGE, FontChoice::Dialog, kOptionText, kOptionBack},
     {ID_CUSTOM_PARAMS, "EDIT", nullptr, 5, 274, 615, 20, WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED,
-     WS_EX_STATICEDGE, FontChoice::Dialog, RGB(0, 0, 0), RGB(245, 222, 179)},
+     WS_EX_STATICEDGE, FontChoice::UserText, RGB(0, 0, 0), RGB(245, 222, 179)},
     {ID_CUSTOM_CAPTION, "STATIC", "Custom ffmpeg parameters:", 10, 257, 300, 18, SS_LEFT, 0,
      FontChoice::Dialog, RGB(192, 192, 192), kClear},
     {ID_RESET_PARAMS, "BUTTON", "U", 5, 298, 18, 17, BS_PUSHBUTTON | BS_FLAT, 0, FontChoice::Dialog, kSystem,
@@ -90,6 +93,7 @@ constexpr const char* kCompressionItems[] = {
 struct MainFonts {
     HFONT title;
     HFONT heading;
+    HFONT userText;
 };
 
 std::string InitialText(int id) {
@@ -100,17 +104,41 @@ std::string InitialText(int id) {
 
 void AddRow(HWND window, const ControlRow& row, const MainFonts& fonts) {
     const std::string text = row.text ? std::string(row.text) : InitialText(row.id);
-    AddChild(window, row.className, row.id, text, row.x, row.y, row.w, row.h, row.style, row.exStyle);
+    // A text box draws its border as the sunken edge every text box of the program has.
+    const ChildStyle box = ComposeChildStyle(ControlKind::TextBox, row.style, row.exStyle);
+    const bool isBox = std::string_view(row.className) == "EDIT";
+    AddChild(window, row.className, row.id, text, row.x, row.y, row.w, row.h, isBox ? box.style : row.style,
+             isBox ? box.exStyle : row.exStyle);
     if (row.textColour != kSystem || row.background != kSystem)
         SetColours(window, row.id, row.textColour, row.background);
     if (row.font == FontChoice::Title) AssignFont(window, row.id, fonts.title);
     if (row.font == FontChoice::Heading) AssignFont(window, row.id, fonts.heading);
+    if (row.font == FontChoice::UserText) AssignFont(window, row.id, fonts.userText);
 }
 
 void ApplyModeState(HWND window) {
     const int checked = nMode == 1 ? ID_MODE_USUAL : nMode == 0 ? ID_MODE_FAST : ID_MODE_CUSTOM;
     SetItemCheck(window, checked, true);
     EnableItem(window, ID_CUSTOM_PARAMS, checked == ID_MODE_CUSTOM);
+}
+
+// Every command is in reach of Tab, in reading order; the three options are one group, which the
+// arrow keys move within. An option only follows a click, a key or a change of its check mark,
+// never the focus alone (Windows would click an unchecked option that gains the focus).
+void MakeKeyboardReachable(HWND window) {
+    static constexpr int kTabOrder[] = {ID_LOAD,        ID_PUBLISH,       ID_COMPRESSION,  ID_MODE_USUAL,
+                                        ID_MODE_FAST,   ID_MODE_CUSTOM,   ID_CUSTOM_PARAMS, ID_RESET_PARAMS,
+                                        ID_HELP,        ID_ABOUT,         ID_EXIT};
+    for (int id : kTabOrder) {
+        HWND control = GetDlgItem(window, id);
+        const bool laterOption = id == ID_MODE_FAST || id == ID_MODE_CUSTOM;
+        SetWindowLongW(control, GWL_STYLE, GetWindowLongW(control, GWL_STYLE) | WS_TABSTOP | (laterOption ? 0 : WS_GROUP));
+    }
+    KeepTabStopOnCheckedOption(window);
+    SetTabOrder(window, {ID_LOAD, ID_PUBLISH, ID_COMPRESSION, ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM,
+                         ID_CUSTOM_PARAMS, ID_RESET_PARAMS, ID_HELP, ID_ABOUT, ID_EXIT});
+    for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM})
+        SendDlgItemMessageW(window, id, BM_SETDONTCLICK, TRUE, 0);
 }
 
 void FillCompressionList(HWND window) {
@@ -123,7 +151,8 @@ void FillCompressionList(HWND window) {
 
 INT_PTR ShowMainDialog() {
     const MainFonts fonts{NewFont("Times New Roman", 45, true, true, false, false, ANSI_CHARSET),
-                          NewFont("Times New Roman", 20, true, true, false, false, ANSI_CHARSET)};
+                          NewFont("Times New Roman", 20, true, true, false, false, ANSI_CHARSET),
+                          NewScalableWindowFont(SystemDpi())};
     const std::string caption = std::string("Tarvelle Video Converter. ") + "  " + kMakerWebAddress;
     hMainDlg = CreateWin(nullptr, caption, kCentre, kCentre, 1000, 350,
                          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_CENTER, 0, Units::Pixels);
@@ -134,9 +163,11 @@ INT_PTR ShowMainDialog() {
     for (const ControlRow& row : kRowsAfterModes)
         AddRow(hMainDlg, row, fonts);
     FillCompressionList(hMainDlg);
+    MakeKeyboardReachable(hMainDlg);
     SetWindowIcon(hMainDlg, L"VIDEO");
     const INT_PTR result = RunModal(hMainDlg, MainDialogCallback);
     ReleaseFont(fonts.title);
     ReleaseFont(fonts.heading);
+    ReleaseFont(fonts.userText);
     return result;
 }

@@ -22,7 +22,8 @@ kesto_display() {
 # Creates the prefix once: a virtual desktop (Wine draws the window frames, as Windows
 # does), Wine's own fonts as Windows has them ("MS Sans Serif" with 6 x 13 base units, the
 # caption buttons' Marlett glyphs; Debian's Wine does not find them by itself) and
-# metric-compatible fonts for the other faces the program asks for.
+# metric-compatible fonts for the other faces the program asks for (Wine's Tahoma has the base
+# units of "MS Sans Serif" that Windows' "Microsoft Sans Serif" has).
 kesto_prefix() {
     if [ ! -f "$WINEPREFIX/.kesto-ready" ]; then
         rm -rf "$WINEPREFIX"
@@ -44,6 +45,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "Times New Roman"="Liberation Serif"
 "Arial"="Liberation Sans"
+"Microsoft Sans Serif"="Tahoma"
 REG
         wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
         wineserver -w

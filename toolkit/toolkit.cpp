@@ -5,6 +5,10 @@
 #include <tuple>
 #include <vector>
 
+#include <commctrl.h>
+
+#include "toolkit/dpi.h"
+
 static_assert(ws::kPopup == WS_POPUP && ws::kChild == WS_CHILD && ws::kVisible == WS_VISIBLE);
 static_assert(ws::kDisabled == WS_DISABLED && ws::kCaption == WS_CAPTION && ws::kBorder == WS_BORDER);
 static_assert(ws::kSysMenu == WS_SYSMENU && ws::kMinimizeBox == WS_MINIMIZEBOX && ws::kTabStop == WS_TABSTOP);
@@ -30,6 +34,15 @@ struct Colours {
     HBRUSH brush = nullptr; // solid brush of the background, owned here
 };
 
+// Where a control belongs, in its window's units, and what is drawn in it at the window's scale.
+struct Placement {
+    Box logical{};            // a picture at its natural size has no width or height
+    std::wstring image;       // a picture's bitmap resource
+    bool stretched = false;   // the picture fills the control
+    HFONT given = nullptr;    // a font the window's maker assigned (made for the system's scale)
+    HFONT scaled = nullptr;   // that font made for the window's scale, owned here
+};
+
 struct WindowRecord {
     HWND owner = nullptr;
     Units units = Units::Dialog;
@@ -38,8 +51,17 @@ struct WindowRecord {
     bool ownerDisabled = false;
     Colours self;
     std::map<HWND, Colours> controls; // keyed by the control (and a combo box's list)
-    std::vector<HWND> pictures;       // picture controls whose bitmaps die with the window
     HICON bigIcon = nullptr, smallIcon = nullptr;
+    // The window at its display scale: its size in its units, its font and that font's base units.
+    UINT dpi = kDefaultDpi;
+    Box logical{};
+    bool centreX = false, centreY = false;
+    HFONT font = nullptr;      // the font every control gets unless it was given its own
+    HFONT ownFont = nullptr;   // `font` where it was made here rather than from the template
+    LetterMeasure measure{}; // of `font`, for dialog units
+    Scale scale;             // over 96 dots per inch, of the window and what is drawn in it
+    std::vector<std::pair<HWND, Placement>> placements; // in creation order
+    std::wstring iconName;
 };
 
 std::map<HWND, std::unique_ptr<WindowRecord>> gWindows;
@@ -79,14 +101,20 @@ void ReleaseWindowResources(WindowRecord& record) {
     if (record.self.brush) DeleteObject(record.self.brush);
     if (record.bigIcon) DestroyIcon(record.bigIcon);
     if (record.smallIcon) DestroyIcon(record.smallIcon);
+    for (auto& [control, placement] : record.placements)
+        if (placement.scaled) DeleteObject(placement.scaled);
+    if (record.ownFont) DeleteObject(record.ownFont);
 }
 
 void ReleasePictures(const WindowRecord& record) {
-    for (HWND picture : record.pictures) {
-        auto old = reinterpret_cast<HGDIOBJ>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    for (const auto& [control, placement] : record.placements) {
+        if (placement.image.empty()) continue;
+        auto old = reinterpret_cast<HGDIOBJ>(SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, 0));
         if (old) DeleteObject(old);
     }
 }
+
+void ApplyDpi(HWND window, WindowRecord& record, UINT dpi, const RECT& suggested);
 
 bool IsColourMessage(UINT message) {
     return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
@@ -102,6 +130,10 @@ INT_PTR HandleDefaults(HWND window, WindowRecord& record, UINT message, WPARAM w
     }
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
         EndWin(window, 0);
+        return TRUE;
+    }
+    if (message == WM_DPICHANGED) {
+        ApplyDpi(window, record, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
     }
     if (message == WM_DESTROY) {
@@ -154,26 +186,105 @@ std::vector<WORD> EmptyTemplate(DWORD style, DWORD exStyle) {
     return words;
 }
 
-RECT PixelRect(HWND window, const WindowRecord& record, int x, int y, int w, int h) {
-    if (record.units == Units::Pixels) return {x, y, w, h};
-    RECT origin{x, y, w, h};
-    MapDialogRect(window, &origin);
-    return origin;
+// A box in the window's units, in pixels at the window's scale.
+Box PixelBox(const WindowRecord& record, Box logical) {
+    if (record.units == Units::Pixels) return PixelsAtDpi(logical, record.dpi);
+    return PixelsOfDialogUnits(logical, record.measure, record.dpi != kDefaultDpi);
 }
 
-void SizeAndPlace(HWND window, WindowRecord& record, int x, int y, int w, int h) {
-    const bool centreX = x == kCentre, centreY = y == kCentre;
-    RECT client = PixelRect(window, record, centreX ? 0 : x, centreY ? 0 : y, w, h);
-    RECT outer{0, 0, client.right, client.bottom};
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+// The window font at the window's scale. At 96 dots per inch it is the template's own "MS Sans
+// Serif"; elsewhere that bitmap face does not scale smoothly, and a TrueType twin takes its place.
+void ChooseWindowFont(HWND window, WindowRecord& record, bool atCreation) {
+    HFONT previous = record.ownFont;
+    record.ownFont = nullptr;
+    if (record.dpi == kDefaultDpi && atCreation)
+        record.font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    else
+        record.font = record.ownFont =
+            record.dpi == kDefaultDpi ? NewWindowFont(record.dpi) : NewScalableWindowFont(record.dpi);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(record.font), FALSE);
+    // "MS Sans Serif" is measured as the dialog manager measures it, to whole pixels, so that at 96
+    // dots per inch nothing moves; its scalable twin exactly, so that boxes grow as its text does.
+    record.measure =
+        record.dpi == kDefaultDpi ? WholePixelMeasure(MeasureOf(record.font)) : MeasureOf(record.font);
+    record.scale = record.units == Units::Pixels ? ScaleOfDpi(record.dpi) : ScaleOfFont(record.measure);
+    for (auto& [control, placement] : record.placements)
+        if (!placement.given) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(record.font), FALSE);
+    if (previous) DeleteObject(previous);
+}
+
+// A font the window's maker assigned (made for the system's scale), at the window's scale.
+void ApplyGivenFont(HWND control, const WindowRecord& record, Placement& placement) {
+    HFONT old = placement.scaled;
+    const bool asMade = int64_t(record.scale.numerator) * kDefaultDpi == int64_t(record.scale.denominator) * SystemDpi();
+    placement.scaled = asMade ? nullptr : FontAtScale(placement.given, record.scale);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(placement.scaled ? placement.scaled : placement.given),
+                 TRUE);
+    if (old) DeleteObject(old);
+}
+
+void PlaceControl(HWND control, const WindowRecord& record, const Placement& placement) {
+    const Box box = PixelBox(record, placement.logical);
+    SetWindowPos(control, nullptr, box.x, box.y, box.w, box.h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Sizes the window for its client area at its scale: centred in the work area of its monitor,
+// or at `suggested` (the system's choice when the window moves to a monitor of another scale).
+void SizeAndPlace(HWND window, const WindowRecord& record, const RECT* suggested = nullptr) {
+    const Box client = PixelBox(record, record.logical);
+    const RECT outer = OuterRectForClient(client.w, client.h, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                                          static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), record.dpi);
     const int outerW = outer.right - outer.left, outerH = outer.bottom - outer.top;
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
     const Point centre = CentreInWorkArea(work.left, work.top, work.right, work.bottom, outerW, outerH);
-    SetWindowPos(window, nullptr, centreX ? centre.x : client.left, centreY ? centre.y : client.top, outerW,
-                 outerH, SWP_NOZORDER | SWP_NOACTIVATE);
+    int x = record.centreX ? centre.x : client.x, y = record.centreY ? centre.y : client.y;
+    if (suggested) x = suggested->left, y = suggested->top;
+    SetWindowPos(window, nullptr, x, y, outerW, outerH, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A picture at the window's scale: at 96 dots per inch the bitmap as the system loads it, at
+// its own size or the control's; elsewhere brought to the scaled size with a smoothing filter.
+void ShowPicture(HWND control, const WindowRecord& record, const Placement& placement) {
+    RECT client{};
+    if (placement.stretched) GetClientRect(control, &client);
+    HBITMAP image = nullptr;
+    if (record.dpi == kDefaultDpi) {
+        image = static_cast<HBITMAP>(LoadImageW(ProgramModule(), placement.image.c_str(), IMAGE_BITMAP, client.right,
+                                                client.bottom, LR_LOADMAP3DCOLORS));
+    } else {
+        image = static_cast<HBITMAP>(LoadImageW(ProgramModule(), placement.image.c_str(), IMAGE_BITMAP, 0, 0,
+                                                LR_LOADMAP3DCOLORS | LR_CREATEDIBSECTION));
+        const SIZE natural = BitmapSize(image);
+        image = placement.stretched ? ScaledSmoothly(image, client.right, client.bottom)
+                                    : ScaledSmoothly(image, Scaled(natural.cx, record.scale),
+                                                     Scaled(natural.cy, record.scale));
+    }
+    if (!image) return;
+    auto old = reinterpret_cast<HGDIOBJ>(SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
+    if (old && old != image) DeleteObject(old);
+}
+
+// Lays the window out again at a new scale: its font, its controls, their fonts and pictures.
+void ApplyDpi(HWND window, WindowRecord& record, UINT dpi, const RECT& suggested) {
+    record.dpi = dpi;
+    ChooseWindowFont(window, record, false);
+    SizeAndPlace(window, record, &suggested);
+    for (auto& [control, placement] : record.placements) {
+        PlaceControl(control, record, placement);
+        if (placement.given) ApplyGivenFont(control, record, placement);
+        if (!placement.image.empty()) ShowPicture(control, record, placement);
+    }
+    if (!record.iconName.empty()) SetWindowIcon(window, record.iconName.c_str());
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+Placement* PlacementOf(WindowRecord& record, HWND control) {
+    for (auto& [placed, placement] : record.placements)
+        if (placed == control) return &placement;
+    return nullptr;
 }
 
 std::string TextOfWindow(HWND window) {
@@ -199,6 +310,9 @@ HWND CreateWin(HWND owner, const std::string& caption, int x, int y, int w, int 
     auto* record = new WindowRecord;
     record->owner = owner;
     record->units = units;
+    record->centreX = x == kCentre;
+    record->centreY = y == kCentre;
+    record->logical = {record->centreX ? 0 : x, record->centreY ? 0 : y, w, h};
     const std::vector<WORD> dialogTemplate = EmptyTemplate(ComposeWindowStyle(style), exStyle);
     HWND window = CreateDialogIndirectParamW(ProgramModule(),
                                              reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
@@ -207,8 +321,11 @@ HWND CreateWin(HWND owner, const std::string& caption, int x, int y, int w, int 
         delete record;
         return nullptr;
     }
+    LeaveDpiChangesToWindow(window);
+    record->dpi = DpiOfWindow(window);
+    ChooseWindowFont(window, *record, true);
     SetWindowTextA(window, caption.c_str());
-    SizeAndPlace(window, *record, x, y, w, h);
+    SizeAndPlace(window, *record);
     return window;
 }
 
@@ -216,11 +333,15 @@ HWND AddChild(HWND window, const char* className, int id, const std::string& tex
               DWORD style, DWORD exStyle) {
     WindowRecord* record = RecordOf(window);
     if (!record) return nullptr;
-    const RECT place = PixelRect(window, *record, x, y, w, h);
-    HWND control = CreateWindowExA(
-        exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE, place.left, place.top, place.right,
-        place.bottom, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
-    if (control) SendMessageW(control, WM_SETFONT, SendMessageW(window, WM_GETFONT, 0, 0), FALSE);
+    Placement placement;
+    placement.logical = {x, y, w, h};
+    const Box box = PixelBox(*record, placement.logical);
+    HWND control = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE, box.x, box.y,
+                                   box.w, box.h, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ProgramModule(), nullptr);
+    if (!control) return nullptr;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(record->font), FALSE);
+    record->placements.emplace_back(control, placement);
     return control;
 }
 
@@ -231,7 +352,6 @@ HWND AddControl(HWND window, ControlKind kind, int id, const std::string& text, 
     HWND control =
         AddChild(window, child.className, id, picture ? "" : text, x, y, w, h, child.style, child.exStyle);
     if (control && picture) {
-        RecordOf(window)->pictures.push_back(control);
         std::wstring name(text.begin(), text.end()); // resource names are plain ASCII
         // By handle: pictures and etched lines may share the id -1.
         SetControlImage(control, name.c_str(), kind == ControlKind::StretchedPicture);
@@ -276,7 +396,12 @@ HFONT NewFont(const char* face, int points, bool bold, bool italic, bool underli
 }
 
 void AssignFont(HWND window, int id, HFONT font) {
-    SendDlgItemMessageW(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    HWND control = GetDlgItem(window, id);
+    WindowRecord* record = RecordOf(window);
+    Placement* placement = record ? PlacementOf(*record, control) : nullptr;
+    if (!placement) return;
+    placement->given = font;
+    ApplyGivenFont(control, *record, *placement);
 }
 
 void ReleaseFont(HFONT font) {
@@ -286,8 +411,10 @@ void ReleaseFont(HFONT font) {
 void SetWindowIcon(HWND window, const wchar_t* iconName) {
     WindowRecord* record = RecordOf(window);
     if (!record) return;
-    for (auto [size, which, slot] :
-         {std::tuple{32, ICON_BIG, &record->bigIcon}, std::tuple{16, ICON_SMALL, &record->smallIcon}}) {
+    record->iconName = iconName;
+    for (auto [size, which, slot] : {std::tuple{SystemMetricForDpi(SM_CXICON, record->dpi), ICON_BIG, &record->bigIcon},
+                                     std::tuple{SystemMetricForDpi(SM_CXSMICON, record->dpi), ICON_SMALL,
+                                                &record->smallIcon}}) {
         auto icon = static_cast<HICON>(LoadImageW(ProgramModule(), iconName, IMAGE_ICON, size, size, 0));
         if (!icon) continue;
         SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
@@ -301,14 +428,12 @@ void SetImage(HWND window, int id, const wchar_t* bitmapName, bool stretched) {
 }
 
 void SetControlImage(HWND control, const wchar_t* bitmapName, bool stretched) {
-    RECT client{};
-    if (stretched) GetClientRect(control, &client);
-    HANDLE image = LoadImageW(ProgramModule(), bitmapName, IMAGE_BITMAP, client.right, client.bottom,
-                              LR_LOADMAP3DCOLORS);
-    if (!image) return;
-    auto old = reinterpret_cast<HGDIOBJ>(
-        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
-    if (old && old != image) DeleteObject(old);
+    WindowRecord* record = RecordOf(GetParent(control));
+    Placement* placement = record ? PlacementOf(*record, control) : nullptr;
+    if (!placement) return;
+    placement->image = bitmapName;
+    placement->stretched = stretched;
+    ShowPicture(control, *record, *placement);
 }
 
 std::string GetTextOf(HWND window) {
@@ -360,6 +485,54 @@ void RedrawItem(HWND window, int id) {
         RedrawWindow(window, &area, nullptr, flags);
     }
     RedrawWindow(control, nullptr, nullptr, flags);
+}
+
+namespace {
+
+LRESULT CALLBACK LinkKeys(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+    case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON; // Enter sends its click
+    case WM_KEYUP:
+        if (wParam == VK_SPACE)
+            SendMessageW(GetParent(label), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(label));
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(label, nullptr, TRUE); break;
+    case WM_PAINT: {
+        const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
+        if (GetFocus() == label) {
+            HDC dc = GetDC(label);
+            RECT client{};
+            GetClientRect(label, &client);
+            DrawFocusRect(dc, &client);
+            ReleaseDC(label, dc);
+        }
+        return result;
+    }
+    case WM_NCDESTROY: RemoveWindowSubclass(label, LinkKeys, 0); break;
+    default: break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
+}
+
+} // namespace
+
+void MakeLinkReachable(HWND window, int id) {
+    HWND label = GetDlgItem(window, id);
+    if (!label) return;
+    SetWindowLongW(label, GWL_STYLE, GetWindowLongW(label, GWL_STYLE) | WS_TABSTOP);
+    SetWindowSubclass(label, LinkKeys, 0, 0);
+}
+
+void SetTabOrder(HWND window, std::initializer_list<int> ids) {
+    HWND previous = nullptr;
+    for (int id : ids) {
+        HWND control = GetDlgItem(window, id);
+        if (control && previous)
+            SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = control ? control : previous;
+    }
 }
 
 void ShowModeless(HWND window, WindowCallback callback) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <initializer_list>
 #include <string>
 
 #include "toolkit/styles.h"
@@ -62,6 +63,13 @@ void SelectListItem(HWND window, int id, int index);
 std::string GetSelectedListText(HWND window, int id);
 // Repaints a control at once; for a transparent control the window beneath it too.
 void RedrawItem(HWND window, int id);
+
+// Lets the keyboard reach a clickable label (SS_NOTIFY): Tab stops at it and draws a focus
+// rectangle, and Enter or Space click it as the mouse would.
+void MakeLinkReachable(HWND window, int id);
+
+// Orders the window's controls for Tab, the first one first; the others keep their places.
+void SetTabOrder(HWND window, std::initializer_list<int> ids);
 
 // Runs the window modally (its owner disabled meanwhile) until it is ended or destroyed.
 INT_PTR RunModal(HWND window, WindowCallback callback);

@@ -36,9 +36,9 @@ inline void Click(HWND window, int id) {
     PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
-// Lets the window's thread handle what was posted to it before the user's thread looks again:
-// a message sent is handled at the thread's next look at its queue, so the second one waits
-// until what the first look took (a click) has been handled.
+// Gives the window's thread time to handle what was posted to it: a message sent is handled at
+// the thread's next look at its queue, so the second one usually waits until what the first look
+// took has been handled. Usually: what must have happened is waited for with WaitUntil.
 inline void Settle(HWND window) {
     DWORD_PTR ignored = 0;
     for (int i = 0; i < 2; ++i)
@@ -50,4 +50,26 @@ inline int DefaultButtonOf(HWND box) {
     for (int id : {IDYES, IDNO, IDOK, IDCANCEL})
         if ((GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) return id;
     return 0;
+}
+
+// The control of the window's thread that has the keyboard focus.
+inline HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+inline void FocusOn(HWND window, int id) {
+    PostMessageW(window, WM_NEXTDLGCTL, WPARAM(GetDlgItem(window, id)), TRUE);
+    test::WaitUntil([&] { return GetDlgCtrlID(FocusOf(window)) == id; }, 3000);
+}
+
+// A key pressed and let go where the focus is; Tab and the arrows wait until the focus has moved.
+inline void Press(HWND window, WPARAM key) {
+    HWND focus = FocusOf(window);
+    PostMessageW(focus, WM_KEYDOWN, key, 0);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
+    if (key == VK_TAB || key == VK_DOWN) test::WaitUntil([&] { return FocusOf(window) != focus; }, 3000);
+    Settle(window);
 }

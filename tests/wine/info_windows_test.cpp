@@ -54,7 +54,14 @@ TEST(InfoWindows, EachLinkClickAsksTheShellOnceAndOnlyStartAndTheCloseBoxEndTheW
         ClickLabel(window, ID_START_WEB_ADDRESS);
         ClickLabel(window, ID_START_WEB_ADDRESS);
         NothingClosesIt(window, {ID_START_WEB_ADDRESS, ID_START});
-        Click(window, ID_START);
+        // From the keyboard: Start has the first focus, Tab reaches the address, Enter clicks it,
+        // and Enter on Start leaves.
+        EXPECT_EQ(GetDlgCtrlID(FocusOf(window)), ID_START);
+        Press(window, VK_TAB);
+        EXPECT_EQ(GetDlgCtrlID(FocusOf(window)), ID_START_WEB_ADDRESS);
+        Press(window, VK_RETURN);
+        Press(window, VK_TAB);
+        Press(window, VK_RETURN);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
     });
     hMainDlg = CreateWin(nullptr, "owner", 0, 0, 300, 200, 0, 0, Units::Pixels);

@@ -127,8 +127,7 @@ TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
         Settle(window);
         EXPECT_EQ(sInputFile, "");
         Drop(window, clip);
-        Settle(window);
-        EXPECT_EQ(sInputFile, Utf8(clip));
+        EXPECT_TRUE(WaitUntil([&] { return sInputFile == Utf8(clip); }, 3000));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
         EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, ID_INPUT_PATH), GWL_STYLE) & SS_NOPREFIX)
             << "& shows as &";
@@ -175,4 +174,35 @@ TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
     EXPECT_FALSE(FileExists(output)) << "what the stopped run wrote is removed";
     RemoveConverterAndLog();
     RemoveTree(folder);
+}
+
+TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
+    WithMainWindow(0, [](HWND window) {
+        // What Windows sends when an unchecked option merely gains the focus.
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_MODE_USUAL, BN_CLICKED),
+                     LPARAM(GetDlgItem(window, ID_MODE_USUAL)));
+        EXPECT_TRUE(nMode == 0 && Checked(ID_MODE_FAST));
+        std::vector<int> order{GetDlgCtrlID(FocusOf(window))};
+        for (int i = 0; i < 8; ++i) {
+            Press(window, VK_TAB);
+            order.push_back(GetDlgCtrlID(FocusOf(window)));
+        }
+        // Reading order; of the options only the checked one, and the disabled box not at all.
+        EXPECT_EQ(order, (std::vector<int>{ID_LOAD, ID_PUBLISH, ID_COMPRESSION, ID_MODE_FAST, ID_RESET_PARAMS,
+                                           ID_HELP, ID_ABOUT, ID_EXIT, ID_LOAD}));
+        // The arrow keys move within the options.
+        FocusOn(window, ID_MODE_FAST);
+        Press(window, VK_DOWN);
+        EXPECT_EQ(GetDlgCtrlID(FocusOf(window)), ID_MODE_CUSTOM);
+        // Enter and Space press the painted button that has the focus.
+        for (auto [button, key, caption] :
+             {std::tuple{ID_HELP, VK_RETURN, "Help"}, {ID_ABOUT, VK_SPACE, "About"}}) {
+            FocusOn(window, button);
+            Press(window, key);
+            HWND shown = OwnWindow(caption, 5000);
+            EXPECT_NE(shown, nullptr) << caption << " focus " << GetDlgCtrlID(FocusOf(window));
+            Close(shown);
+            WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); });
+        }
+    });
 }

@@ -20,8 +20,7 @@ bool gProgressShown = false;
 
 LRESULT CALLBACK WatchProgressShowing(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
-    gProgressShown |=
-        call->message == WM_SHOWWINDOW && call->wParam && GetDlgItem(call->hwnd, ID_PROGRESS_TEXT);
+    gProgressShown |= call->message == WM_PAINT && GetDlgItem(call->hwnd, ID_PROGRESS_TEXT);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -134,7 +133,7 @@ TEST_F(Publish, ProgressWindowAnimatesUntilTheCompletionMessage) {
 
 TEST_F(Publish, MissingConverterIsNamedAfterOnePassOfTheWindow) {
     DeleteFileW(ConverterBeside().c_str());
-    // The progress window may live for one pass only: catch its showing as it happens.
+    // The progress window may live for one pass only: catch its painting as it happens.
     gProgressShown = false;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchProgressShowing, nullptr, GetCurrentThreadId());
     std::string text;
