@@ -8,8 +8,10 @@ Needs Debian's python3-pil (Pillow 9.4) and fonts-dejavu-core.
 Every file is drawn from code and written byte by byte with struct, so a run
 always gives the same bytes: no randomness, no time stamps, no metadata.
 
-    autor.cur            32x32 monochrome hand cursor, hot spot (13, 9)
-    video.ico            application icon, 32x32 and 16x16, 32 bpp BMP form
+    autor.cur            32x32 monochrome hand cursor, hot spot (13, 9), with
+                         48x48 and 64x64 forms for 150% and 200% display scale
+    video.ico            application icon, 32x32 and 16x16, 32 bpp BMP form, with
+                         the sizes of 125%, 150% and 200% display scale
     title.bmp            640x154 24 bpp title banner of the start window
     patent.bmp           244x212 8 bpp picture of the About window
     load1..load4.bmp     100x100 24 bpp frames of the "working" animation
@@ -248,8 +250,8 @@ def ico_bytes(images):
         b"".join(blobs)
 
 
-def cur_bytes(art, hotspot):
-    """Monochrome .cur from rows of 'X' (black), 'o' (white), '.' (clear)."""
+def cur_image_bytes(art):
+    """One monochrome cursor image from rows of 'X' (black), 'o' (white), '.' (clear)."""
     h = len(art)
     w = len(art[0])
     xor = [[1 if c == "o" else 0 for c in row] for row in art]
@@ -258,10 +260,42 @@ def cur_bytes(art, hotspot):
     bits = mask_rows(xor, w, h) + mask_rows(andm, w, h)
     info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 1, 0, len(bits),
                        0, 0, 2, 0)
-    blob = info + palette + bits
-    entry = struct.pack("<BBBBHHII", w, h, 2, 0, hotspot[0], hotspot[1],
-                        len(blob), 6 + 16)
-    return struct.pack("<HHH", 0, 2, 1) + entry + blob
+    return info + palette + bits
+
+
+def cur_bytes(images):
+    """A .cur of (art, hotspot) images."""
+    entries = []
+    blobs = []
+    offset = 6 + 16 * len(images)
+    for art, hotspot in images:
+        blob = cur_image_bytes(art)
+        entries.append(struct.pack("<BBBBHHII", len(art[0]), len(art), 2, 0,
+                                   hotspot[0], hotspot[1], len(blob), offset))
+        blobs.append(blob)
+        offset += len(blob)
+    return struct.pack("<HHH", 0, 2, len(images)) + b"".join(entries) + \
+        b"".join(blobs)
+
+
+def scaled_art(art, hotspot, factor):
+    """The hand drawn larger: its outline and inside smoothed and cut again
+    to black and white, never with doubled pixels."""
+    h, w = len(art), len(art[0])
+    size = (w * factor // 2, h * factor // 2)  # factor in halves: 3 is 1.5x
+
+    def mask(chars):
+        img = Image.new("L", (w, h), 0)
+        img.putdata([255 if c in chars else 0 for row in art for c in row])
+        return img.resize(size, Image.BICUBIC).point(lambda v: 255 if v >= 128 else 0)
+
+    inside, white = mask("Xo"), mask("o")
+    rows = []
+    for y in range(size[1]):
+        rows.append("".join(
+            "." if not inside.getpixel((x, y)) else
+            ("o" if white.getpixel((x, y)) else "X") for x in range(size[0])))
+    return rows, (hotspot[0] * factor // 2, hotspot[1] * factor // 2)
 
 
 def write(name, data):
@@ -319,9 +353,11 @@ def draw_icon(size):
     larger and reduced by area averaging (crisp, no ringing)."""
     s = 8
     img = Image.new("RGBA", (size * s, size * s), (0, 0, 0, 0))
+    # The 32 and 16 pixel layouts, drawn larger for the larger display scales.
+    g = size / 32 if size >= 32 else size / 16
 
     def box(x0, y0, x1, y1):  # pixel-grid rectangle -> supersampled
-        return (x0 * s, y0 * s, x1 * s - 1, y1 * s - 1)
+        return (round(x0 * g * s), round(y0 * g * s), round(x1 * g * s) - 1, round(y1 * g * s) - 1)
 
     if size >= 32:
         film = (1, 4, 31, 28)
@@ -341,7 +377,7 @@ def draw_icon(size):
         rounding = 0.0
 
     d = ImageDraw.Draw(img)
-    d.rounded_rectangle(box(*film), radius=int(radius * s),
+    d.rounded_rectangle(box(*film), radius=int(radius * g * s),
                         fill=DARK_GREY + (255,))
     for y0, y1 in holes_y:
         for x0, x1 in holes_x:
@@ -350,10 +386,10 @@ def draw_icon(size):
     wx0, wy0, wx1, wy1 = box(*window)
     img.paste(h_gradient((wx1 - wx0 + 1, wy1 - wy0 + 1),
                          [(0.0, DODGER), (1.0, BLUE)]), (wx0, wy0))
-    pts = [(x * s, y * s) for x, y in play]
+    pts = [(x * g * s, y * g * s) for x, y in play]
     d.polygon(pts, fill=WHITE + (255,))
     if rounding:
-        d.line(pts + [pts[0]], fill=WHITE + (255,), width=int(rounding * s),
+        d.line(pts + [pts[0]], fill=WHITE + (255,), width=int(rounding * g * s),
                joint="curve")
     return img.resize((size, size), Image.BOX)
 
@@ -572,8 +608,9 @@ def draw_load(frame):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    write("autor.cur", cur_bytes(HAND, HAND_HOTSPOT))
-    write("video.ico", ico_bytes([draw_icon(32), draw_icon(16)]))
+    write("autor.cur", cur_bytes([(HAND, HAND_HOTSPOT)] + [
+        scaled_art(HAND, HAND_HOTSPOT, f) for f in (3, 4)]))
+    write("video.ico", ico_bytes([draw_icon(n) for n in (32, 16, 20, 24, 40, 48, 64)]))
     write("title.bmp", bmp24_bytes(draw_title()))
     write("patent.bmp", bmp8_bytes(draw_patent()))
     for i in range(4):
