@@ -5,6 +5,7 @@ HCURSOR hLinkCursor = nullptr;
 std::string sInputDir;
 std::string sOutputDir;
 std::string sInputFile;
+std::vector<std::string> sInputFiles;
 std::string sOutputFile;
 int nMode = 0;
 int nCompression = 0;

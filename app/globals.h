@@ -6,12 +6,14 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 extern HWND hMainDlg;
 extern HCURSOR hLinkCursor;
 extern std::string sInputDir;
 extern std::string sOutputDir;
 extern std::string sInputFile;
+extern std::vector<std::string> sInputFiles; // every video loaded; sInputFile is the first
 extern std::string sOutputFile;
 extern int nMode;
 extern int nCompression;

@@ -52,3 +52,35 @@ std::string FolderOfFile(std::string_view path) {
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';
     return folder.empty() ? std::string("\\") : folder;
 }
+
+std::vector<std::string> SplitArguments(std::string_view arguments) {
+    std::vector<std::string> split;
+    std::string current;
+    bool quoted = false, started = false;
+    for (size_t at = 0; at < arguments.size(); ++at) {
+        const char c = arguments[at];
+        if (c == '\\') {
+            size_t backslashes = 0;
+            while (at < arguments.size() && arguments[at] == '\\')
+                ++backslashes, ++at;
+            const bool beforeQuote = at < arguments.size() && arguments[at] == '"';
+            current.append(beforeQuote ? backslashes / 2 : backslashes, '\\');
+            if (beforeQuote && backslashes % 2) current += '"';
+            else --at; // the quote (or whatever follows) is read next
+            started = true;
+        } else if (c == '"') {
+            if (quoted && at + 1 < arguments.size() && arguments[at + 1] == '"') current += '"', ++at;
+            else quoted = !quoted;
+            started = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (started) split.push_back(current);
+            current.clear();
+            started = false;
+        } else {
+            current += c;
+            started = true;
+        }
+    }
+    if (started) split.push_back(current);
+    return split;
+}

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Removes leading and trailing blanks (code 32 only; tabs and line breaks stay).
 std::string TrimBlanks(std::string_view text);
@@ -17,6 +18,11 @@ std::wstring FolderWithBackslashOf(std::wstring_view modulePath);
 
 // The command line after the program name (quoted or not) and the blanks that follow it.
 std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
+
+// The arguments of a command line, split as Windows programs split them: at blanks and tabs
+// outside double quotes; 2n backslashes before a quote are n backslashes and the quote counts,
+// 2n+1 are n backslashes and a quote of the argument; "" within quotes is one quote.
+std::vector<std::string> SplitArguments(std::string_view arguments);
 
 // The folder a file path lies in, the way the current directory names it: no trailing
 // backslash except at a drive root ("C:\Clips\a.avi" gives "C:\Clips", "C:\a.avi" gives "C:\").

@@ -4,12 +4,15 @@
 
 #include <shobjidl.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "app/text.h"
+#include "convert/batch.h"
 #include "convert/converter_run.h"
 #include "convert/publish_logic.h"
 #include "files/same_file.h"
@@ -25,6 +28,7 @@ constexpr DWORD kIdleSleepMs = 30;
 ConverterRun* gActiveRun = nullptr; // the run the progress window belongs to
 bool gStopAsked = false;
 bool gExitAfterRun = false; // the user chose to stop the run and leave the program
+bool gStopped = false;      // the user stopped the run: a batch starts no further video
 
 double MonotonicSeconds() {
     LARGE_INTEGER frequency{}, now{};
@@ -99,10 +103,12 @@ void AskToStop(HWND window) {
     // No is the default: Enter must not throw the work away.
     const int answer =
         MessageBoxA(window, "Stop the conversion?", "Convert Video", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    if (answer == IDYES && gActiveRun)
+    if (answer == IDYES && gActiveRun) {
+        gStopped = true;
         RequestConverterStop(*gActiveRun);
-    else
+    } else {
         gStopAsked = false;
+    }
 }
 
 // Escape, the Stop button and the close box ask whether to stop the run; the window stays up.
@@ -114,8 +120,10 @@ INT_PTR ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     return 1;
 }
 
-HWND BuildProgressWindow(HFONT pleaseWaitFont) {
-    HWND window = CreateWin(hMainDlg, "", kCentre, kCentre, 250, 52, WS_CAPTION | WS_SYSMENU, 0, Units::Dialog);
+// A batch's window is a line taller: it names the video being converted.
+HWND BuildProgressWindow(HFONT pleaseWaitFont, bool batch = false) {
+    HWND window =
+        CreateWin(hMainDlg, "", kCentre, kCentre, 250, batch ? 64 : 52, WS_CAPTION | WS_SYSMENU, 0, Units::Dialog);
     SetWindowColours(window, RGB(255, 255, 255), kProgressGrey);
     for (int k = 0; k < 5; ++k)
         AddControl(window, ControlKind::Label, ID_PROGRESS_SQUARE1 + k, "", 5 + 12 * k, 40, 8, 7, SS_SUNKEN);
@@ -133,6 +141,10 @@ HWND BuildProgressWindow(HFONT pleaseWaitFont) {
     SetColours(window, ID_PROGRESS_PERCENT, RGB(0, 0, 0), kProgressGrey);
     AddControl(window, ControlKind::PushButton, ID_PROGRESS_STOP, "Stop", 218, 12, 28, 14);
     SetWindowIcon(window, L"VIDEO"); // its caption has a window menu now
+    if (batch) {
+        AddControl(window, ControlKind::Label, ID_PROGRESS_VIDEO, "", 5, 52, 240, 10, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
+        SetColours(window, ID_PROGRESS_VIDEO, RGB(255, 255, 255), kProgressGrey);
+    }
     return window;
 }
 
@@ -144,9 +156,11 @@ struct Animation {
     double start = 0;
     std::string shownTime;
     std::string shownProgress;
+    // What the percentage label and the taskbar show, from the seconds since the start.
+    std::function<std::pair<std::string, std::optional<double>>(double elapsed)> progress;
 };
 
-void ShowFrameAndTimes(HWND window, Animation& animation, ConverterRun& run, TaskbarProgress& taskbar) {
+void ShowFrameAndTimes(HWND window, Animation& animation, TaskbarProgress& taskbar) {
     animation.frame = NextFrame(animation.frame);
     const std::wstring frameName = L"load" + std::to_wstring(animation.frame);
     SetImage(window, ID_PROGRESS_IMAGE, frameName.c_str(), true);
@@ -158,20 +172,19 @@ void ShowFrameAndTimes(HWND window, Animation& animation, ConverterRun& run, Tas
         SetItemText(window, ID_PROGRESS_TIME, time);
         animation.shownTime = time;
     }
-    const ConverterProgress progress = ProgressSnapshot(run);
-    const std::string label = ProgressLabel(progress, elapsed);
+    const auto [label, fraction] = animation.progress(elapsed);
     if (label != animation.shownProgress) {
         SetItemText(window, ID_PROGRESS_PERCENT, label);
         animation.shownProgress = label;
     }
-    if (const auto fraction = FractionDone(progress)) taskbar.Show(*fraction);
+    if (fraction) taskbar.Show(*fraction);
 }
 
 void AnimateOnePass(HWND window, Animation& animation, ConverterRun& run, TaskbarProgress& taskbar) {
     AdvanceCascade(animation.levels);
     if (++animation.pass == 2) {
         animation.pass = 0;
-        ShowFrameAndTimes(window, animation, run, taskbar);
+        ShowFrameAndTimes(window, animation, taskbar);
     }
     // A pass changes one square (all five when the cycle starts again); repainting the others
     // would draw the same pixels at a cost in processor time that the converter then lacks.
@@ -251,7 +264,7 @@ bool PublishInProgress() {
 }
 
 void StopRunForExit() {
-    gExitAfterRun = true;
+    gExitAfterRun = gStopped = true;
     if (gActiveRun) RequestConverterStop(*gActiveRun);
 }
 
@@ -282,13 +295,17 @@ void PublishVideo() {
     HWND window = BuildProgressWindow(pleaseWaitFont);
     Animation animation;
     animation.start = MonotonicSeconds();
+    animation.progress = [&](double elapsed) {
+        const ConverterProgress said = ProgressSnapshot(*run);
+        return std::pair{ProgressLabel(said, elapsed), FractionDone(said)};
+    };
     ShowModeless(window, ProgressWindowProc);
     bConverting = 1;
     SetTextOf(window, "Convert Video");
     // Painted now, so that even a run that ends at once shows its window for a pass.
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     gActiveRun = run.get();
-    gStopAsked = false;
+    gStopAsked = gStopped = false;
     if (!StartConversionWorker(*run)) {
         const DWORD error = GetLastError();
         bConverting = 0;
@@ -311,4 +328,97 @@ void PublishVideo() {
     ReleaseFont(pleaseWaitFont);
     ReleaseConverterRun(*run);
     TellOutcome(*run, outputBefore);
+}
+
+namespace {
+
+// What one video of a batch came to, in the words of the closing message.
+VideoResult ResultOf(const ConverterRun& run) {
+    VideoResult result{run.request.inputFile, run.outcome == RunOutcome::Succeeded, ""};
+    if (run.outcome == RunOutcome::Stopped) result.reason = "stopped";
+    if (run.outcome == RunOutcome::CouldNotStart) result.reason = "the converter could not be started: " + run.systemErrorText;
+    if (run.outcome == RunOutcome::Failed)
+        result.reason = run.errorLines.empty() ? "the converter failed" : run.errorLines.back();
+    return result;
+}
+
+// Runs one video of a batch in the batch's window; false when no worker could be started.
+bool ConvertOne(ConverterRun& run, HWND window, Animation& animation, TaskbarProgress& taskbar) {
+    const FileStamp outputBefore = StampOf(run.request.outputFile);
+    bConverting = 1;
+    gActiveRun = &run;
+    if (!StartConversionWorker(run)) {
+        bConverting = 0;
+        return false;
+    }
+    do
+        AnimateOnePass(window, animation, run, taskbar);
+    while (bConverting != 0);
+    ReleaseConverterRun(run);
+    if (run.outcome == RunOutcome::Stopped || run.outcome == RunOutcome::Failed) RemoveWhatTheRunWrote(run, outputBefore);
+    return true;
+}
+
+} // namespace
+
+void PublishBatch(const std::vector<PlannedVideo>& plan) {
+    if (gActiveRun || bConverting) {
+        MessageBeep(0);
+        return;
+    }
+    nCompression = CompressionFromItemText(GetSelectedListText(hMainDlg, ID_COMPRESSION));
+    sCrf = CrfFromCompression(nCompression);
+    sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS);
+
+    // The results in the order of the plan; a video not started keeps an empty reason.
+    std::vector<VideoResult> results;
+    std::vector<std::unique_ptr<ConverterRun>> runs;
+    std::vector<size_t> placeOfRun;
+    for (const PlannedVideo& video : plan) {
+        results.push_back({video.input, false, video.output.empty() ? "the output would be the video itself" : ""});
+        if (video.output.empty()) continue;
+        placeOfRun.push_back(results.size() - 1);
+        runs.push_back(std::make_unique<ConverterRun>());
+        runs.back()->request = {nMode, sCrf, sCustomParams, video.input, video.output};
+        runs.back()->programFolder = ToCodePage(ProgramFolder());
+    }
+    HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);
+    HWND window = BuildProgressWindow(pleaseWaitFont, true);
+    BatchProgress batch{std::vector<std::optional<double>>(runs.size())};
+    Animation animation;
+    animation.start = MonotonicSeconds();
+    animation.progress = [&](double elapsed) {
+        if (batch.current < runs.size()) {
+            const ConverterProgress said = ProgressSnapshot(*runs[batch.current]);
+            batch.lengths[batch.current] = said.durationSeconds;
+            batch.position = said.positionSeconds.value_or(0);
+        }
+        return std::pair{BatchProgressLabel(batch, elapsed), std::optional(BatchFractionDone(batch))};
+    };
+    ShowModeless(window, ProgressWindowProc);
+    SetTextOf(window, "Convert Video");
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    gStopAsked = gStopped = false;
+    {
+        TaskbarProgress taskbar;
+        for (; batch.current < runs.size() && !gStopped; ++batch.current) {
+            ConverterRun& run = *runs[batch.current];
+            SetItemText(window, ID_PROGRESS_VIDEO, VideoOfBatchText(batch.current, runs.size(), run.request.inputFile));
+            batch.position = 0;
+            if (!ConvertOne(run, window, animation, taskbar)) {
+                results[placeOfRun[batch.current]].reason = "the conversion could not be started";
+                break;
+            }
+            batch.lengths[batch.current] = ProgressSnapshot(run).durationSeconds;
+            results[placeOfRun[batch.current]] = ResultOf(run);
+        }
+    }
+    gActiveRun = nullptr;
+    DestroyWindow(window);
+    ReleaseFont(pleaseWaitFont);
+    if (gExitAfterRun) return;
+    FlashWhenInBackground();
+    const ClosingMessage message = BatchClosingMessage(results, gStopped);
+    MessageBoxW(hMainDlg, FromUtf8(message.text).c_str(), FromUtf8(message.caption).c_str(),
+                MB_OK | (message.caption == "Information" ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }

@@ -57,6 +57,21 @@ constexpr std::uint32_t kCommonFlags = dialog_flag::kHideReadOnly | dialog_flag:
 
 } // namespace
 
+bool IsVideoFileName(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    if (dot == name.npos) return false;
+    std::string pattern = "*";
+    for (char c : name.substr(dot))
+        pattern += char(std::tolower(static_cast<unsigned char>(c)));
+    std::string_view all = kInputFilters[0].pattern;
+    for (size_t start = 0; start <= all.size();) {
+        const size_t end = std::min(all.find(';', start), all.size());
+        if (all.substr(start, end - start) == pattern) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 std::string InputFilterList() {
     return FilterListOf(kInputFilters);
 }
@@ -66,7 +81,7 @@ std::string OutputFilterList() {
 }
 
 std::uint32_t InputDialogFlags() {
-    return kCommonFlags | dialog_flag::kFileMustExist;
+    return kCommonFlags | dialog_flag::kFileMustExist | dialog_flag::kAllowMultiSelect;
 }
 
 std::uint32_t OutputDialogFlags() {
@@ -85,6 +100,19 @@ std::string FitToBuffer(std::string_view text, std::size_t bufferSize) {
 
 std::string ChosenPathOf(std::string_view fileNameBuffer) {
     return std::string(fileNameBuffer.substr(0, fileNameBuffer.find('\0')));
+}
+
+std::vector<std::string> ChosenPathsOf(std::string_view buffer) {
+    const std::string first = ChosenPathOf(buffer);
+    std::vector<std::string> paths;
+    for (size_t at = first.size() + 1; at < buffer.size() && buffer[at] != '\0';) {
+        const std::string name = ChosenPathOf(buffer.substr(at));
+        const bool full = name.size() > 1 && (name[1] == ':' || name.rfind("\\\\", 0) == 0);
+        paths.push_back(full ? name : first + (first.empty() || first.back() == '\\' ? "" : "\\") + name);
+        at += name.size() + 1;
+    }
+    if (paths.empty() && !first.empty()) paths.push_back(first);
+    return paths;
 }
 
 namespace {

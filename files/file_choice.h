@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dialog_flag {
 constexpr std::uint32_t kOverwritePrompt = 0x2;
@@ -34,13 +35,16 @@ constexpr std::size_t kFileTitleBufferSize = 512;
 // The shell folder view's command for the details (report) view with columns.
 constexpr unsigned kDetailsViewCommand = 0x702C;
 
+// Whether a file name has one of the extensions of the input filter list (any case).
+bool IsVideoFileName(std::string_view name);
+
 // Filter lists in the common-dialog form: description NUL pattern NUL ..., closing NUL.
 std::string InputFilterList();
 std::string OutputFilterList();
 
-// Both dialogs select one file: a multiple selection hands back only a folder. The output
-// dialog accepts names that do not exist yet, but still wants their folder to exist (the
-// converter cannot create one); the choosers themselves ask before an existing file is replaced.
+// The input dialog takes several files at once. The output dialog accepts names that do not exist
+// yet, but still wants their folder to exist (the converter cannot create one); the choosers
+// themselves ask before an existing file is replaced.
 std::uint32_t InputDialogFlags();
 std::uint32_t OutputDialogFlags();
 
@@ -53,6 +57,10 @@ std::string FitToBuffer(std::string_view text, std::size_t bufferSize);
 // The path in a file-name buffer the dialog filled: the text before the first NUL. For an
 // explorer-style multiple selection that is the folder alone.
 std::string ChosenPathOf(std::string_view fileNameBuffer);
+
+// Every path in a file-name buffer: one full path, or, for a multiple selection, the folder,
+// a NUL, then each name (or a full path, as typed) followed by a NUL, a second NUL at the end.
+std::vector<std::string> ChosenPathsOf(std::string_view fileNameBuffer);
 
 // The folder to remember after an accepted choice. The dialog normally leaves the current
 // directory in the chosen file's folder, and that form is kept; where it has not moved

@@ -9,6 +9,7 @@
 #include "app/text.h"
 #include "app/program_folder.h"
 #include "files/file_choice.h"
+#include "convert/batch.h"
 #include "files/same_file.h"
 #include "mainwin/main_ids.h"
 #include "toolkit/toolkit.h"
@@ -28,8 +29,11 @@ static_assert(sizeof(OPENFILENAMEA) == 88);
 
 namespace {
 
-// Set while the save dialog runs: its choice is checked before the dialog accepts it.
+// Set while the save dialog runs for one video: its choice is checked before the dialog takes it.
 bool gCheckingOutput = false;
+
+// The answer of a selection too large for the dialog's own buffer (see MakeRoomForSelection).
+std::vector<char> gLargeAnswer;
 
 std::string CurrentDirectory() {
     const DWORD size = GetCurrentDirectoryA(0, nullptr);
@@ -48,40 +52,56 @@ std::vector<char> BufferHolding(const std::string& text, std::size_t size) {
 
 // Runs one dialog; an accepted, non-blank choice moves rememberedFolder to the folder it
 // came from, which the dialog (run without OFN_NOCHANGEDIR) normally leaves as the current
-// directory.
-std::string ChooseFile(HWND owner, const char* title, const std::string& startDir, std::string filter,
-                       DWORD flags, int saveMode, std::string& rememberedFolder) {
-    std::string fileName;
-    if (!RunFileDialog(owner, title, fileName, startDir, std::move(filter), "", flags, saveMode)) return {};
+// directory. Gives every path chosen.
+std::vector<std::string> ChooseFiles(HWND owner, const char* title, const std::string& startDir, std::string filter,
+                                     DWORD flags, int saveMode, std::string& rememberedFolder,
+                                     const std::string& proposed = "") {
+    std::string fileName = proposed;
+    std::vector<std::string> paths;
+    if (!RunFileDialog(owner, title, fileName, startDir, std::move(filter), "", flags, saveMode, &paths)) return {};
     // Repaint what the dialog covered before the caller goes on.
     UpdateWindow(hMainDlg);
     ProcessPendingEvents(1);
-    if (TrimBlanks(fileName).empty()) return {};
-    rememberedFolder = RememberedFolder(fileName, CurrentDirectory());
-    return fileName;
+    if (TrimBlanks(fileName).empty() || paths.empty()) return {};
+    rememberedFolder = RememberedFolder(paths.front(), CurrentDirectory());
+    return paths;
+}
+
+std::string ChooseOutput(HWND owner, const std::string& startDir, const std::string& proposed, bool oneVideo) {
+    gCheckingOutput = oneVideo;
+    const std::vector<std::string> paths = ChooseFiles(owner, kOutputDialogTitle, startDir, OutputFilterList(),
+                                                       OutputDialogFlags(), 1, sOutputDir, proposed);
+    gCheckingOutput = false;
+    return paths.empty() ? std::string() : paths.front();
 }
 
 } // namespace
 
-std::string ChooseInputVideo(HWND owner, const std::string& startDir) {
-    const std::string path =
-        ChooseFile(owner, kInputDialogTitle, startDir, InputFilterList(), InputDialogFlags(), 0, sInputDir);
-    if (path.empty()) return {};
-    SetItemText(hMainDlg, ID_INPUT_PATH, path);
+std::vector<std::string> ChooseInputVideos(HWND owner, const std::string& startDir) {
+    const std::vector<std::string> paths =
+        ChooseFiles(owner, kInputDialogTitle, startDir, InputFilterList(), InputDialogFlags(), 0, sInputDir);
+    if (paths.empty()) return {};
+    SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(paths));
     RedrawItem(hMainDlg, ID_INPUT_PATH);
-    return path;
+    return paths;
+}
+
+std::string ChooseInputVideo(HWND owner, const std::string& startDir) {
+    const std::vector<std::string> paths = ChooseInputVideos(owner, startDir);
+    return paths.empty() ? std::string() : paths.front();
 }
 
 std::string ChooseOutputVideo(HWND owner, const std::string& startDir) {
-    gCheckingOutput = true;
-    const std::string path =
-        ChooseFile(owner, kOutputDialogTitle, startDir, OutputFilterList(), OutputDialogFlags(), 1, sOutputDir);
-    gCheckingOutput = false;
-    return path;
+    return ChooseOutput(owner, startDir, "", true);
+}
+
+std::string ChooseBatchOutput(HWND owner, const std::string& startDir, const std::string& firstVideo) {
+    return ChooseOutput(owner, startDir, std::string(StemOf(firstVideo)), false);
 }
 
 int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, const std::string& startDir,
-                  std::string filter, const std::string& defaultExt, DWORD& flags, int saveMode) {
+                  std::string filter, const std::string& defaultExt, DWORD& flags, int saveMode,
+                  std::vector<std::string>* allPaths) {
     filter = FilterWithNuls(std::move(filter));
     std::vector<char> startFolder =
         BufferHolding(startDir.empty() ? CurrentDirectory() : startDir, kStartFolderBufferSize);
@@ -107,8 +127,12 @@ int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, c
     request.lpfnHook = FileDialogHook;
 
     const BOOL accepted = saveMode == 0 ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
-    fileName = ChosenPathOf(std::string_view(file.data(), file.size()));
+    // The answer is where the dialog last had its buffer: the hook may have given it a larger one.
+    const std::string_view answer(request.lpstrFile, request.nMaxFile);
+    fileName = ChosenPathOf(answer);
+    if (allPaths) *allPaths = accepted ? ChosenPathsOf(answer) : std::vector<std::string>();
     flags = request.Flags;
+    gLargeAnswer = {};
     return accepted;
 }
 
@@ -126,6 +150,17 @@ bool RefusedAsOutput(HWND dialog, const char* chosen) {
     return MessageBoxW(dialog, question.c_str(), L"Convert Video", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES;
 }
 
+// Hundreds of long names may not fit the dialog's buffer: before the dialog writes its answer the
+// buffer grows to what the selection needs (the folder and every name).
+void MakeRoomForSelection(HWND dialog, OPENFILENAMEA& request) {
+    const LRESULT names = SendMessageA(dialog, CDM_GETSPEC, 0, 0), folder = SendMessageA(dialog, CDM_GETFOLDERPATH, 0, 0);
+    const size_t needed = size_t(std::max<LRESULT>(names, 0) + std::max<LRESULT>(folder, 0)) + MAX_PATH;
+    if (needed <= request.nMaxFile) return;
+    gLargeAnswer.assign(needed * 2, '\0');
+    request.lpstrFile = gLargeAnswer.data();
+    request.nMaxFile = static_cast<DWORD>(gLargeAnswer.size());
+}
+
 } // namespace
 
 UINT_PTR CALLBACK FileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM lParam) {
@@ -134,6 +169,8 @@ UINT_PTR CALLBACK FileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM l
     HWND view = FindWindowExA(GetParent(hookDialog), nullptr, "SHELLDLL_DefView", "");
     if (view) SendMessageA(view, WM_COMMAND, kDetailsViewCommand, 0);
     const auto* notice = reinterpret_cast<const OFNOTIFYA*>(lParam);
+    if (notice->hdr.code == CDN_SELCHANGE || notice->hdr.code == CDN_FILEOK)
+        MakeRoomForSelection(GetParent(hookDialog), *notice->lpOFN);
     if (notice->hdr.code != CDN_FILEOK || !gCheckingOutput) return 0;
     if (!RefusedAsOutput(GetParent(hookDialog), notice->lpOFN->lpstrFile)) return 0;
     SetWindowLongPtrW(hookDialog, DWLP_MSGRESULT, 1); // the dialog stays open

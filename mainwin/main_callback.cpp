@@ -8,7 +8,10 @@
 #include "app/program_folder.h"
 #include "app/text.h"
 #include "convert/publish.h"
+#include "convert/batch.h"
 #include "files/file_choosers.h"
+#include "files/same_file.h"
+#include "files/video_paths.h"
 #include "infowin/info_windows.h"
 #include "mainwin/button_painter.h"
 #include "mainwin/main_ids.h"
@@ -117,15 +120,39 @@ void Exit() {
     EndWin(hMainDlg, 0);
 }
 
+// Several videos: one save dialog gives the folder and the type for them all.
+void PublishSeveral() {
+    const std::string chosen = ChooseBatchOutput(hMainDlg, sOutputDir, sInputFiles.front());
+    if (TrimBlanks(chosen).empty()) return;
+    const auto exists = [](const std::string& path) {
+        return GetFileAttributesW(FromCodePage(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    PublishBatch(PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), exists, NamesSameFile));
+}
+
 void Publish() {
     if (RefusedWhileConverting()) return;
     if (TrimBlanks(sInputFile).empty()) {
         MessageBeep(0);
         return;
     }
-    sOutputFile = ChooseOutputVideo(hMainDlg, sOutputDir);
-    if (!TrimBlanks(sOutputFile).empty()) PublishVideo();
+    if (sInputFiles.size() > 1) {
+        PublishSeveral();
+    } else {
+        sOutputFile = ChooseOutputVideo(hMainDlg, sOutputDir);
+        if (!TrimBlanks(sOutputFile).empty()) PublishVideo();
+    }
     if (ExitAfterRun()) Exit();
+}
+
+// Load, a drop and the command line all end here: one video as ever, or several for a batch.
+void LoadVideos(const std::vector<std::string>& videos) {
+    sInputFiles = videos;
+    sInputFile = videos.empty() ? std::string() : videos.front();
+    if (videos.empty()) return;
+    sInputDir = FolderOfFile(sInputFile);
+    SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(videos));
+    RedrawItem(hMainDlg, ID_INPUT_PATH);
 }
 
 // Exit, the close box and Alt+F4 during a run: the run is stopped and the program left only
@@ -169,7 +196,10 @@ INT_PTR Command(WPARAM wParam) {
     if ((id == ID_MODE_USUAL || id == ID_MODE_FAST || id == ID_MODE_CUSTOM) && !IsOptionClick(id, wParam)) return 0;
     switch (id) {
     case ID_LOAD:
-        if (!RefusedWhileConverting()) sInputFile = ChooseInputVideo(hMainDlg, sInputDir);
+        if (RefusedWhileConverting()) break;
+        // The chooser shows what was chosen and remembers its folder itself.
+        sInputFiles = ChooseInputVideos(hMainDlg, sInputDir);
+        sInputFile = sInputFiles.empty() ? std::string() : sInputFiles.front();
         break;
     case ID_PUBLISH: Publish(); break;
     case ID_EXIT: ExitCommand(); break;
@@ -185,28 +215,21 @@ INT_PTR Command(WPARAM wParam) {
     return 0;
 }
 
-// A file dropped on the window loads as "Load any Movie" would load it; a folder does not.
-void LoadDroppedFile(HDROP drop) {
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    std::wstring path;
-    if (count > 0) {
-        path.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
-        path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+// Files dropped on the window load as "Load any Movie" would load them; a folder gives the videos
+// directly inside it.
+void LoadDroppedFiles(HDROP drop) {
+    std::vector<std::wstring> paths(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+    for (UINT i = 0; i < paths.size(); ++i) {
+        paths[i].resize(DragQueryFileW(drop, i, nullptr, 0) + 1);
+        paths[i].resize(DragQueryFileW(drop, i, paths[i].data(), static_cast<UINT>(paths[i].size())));
     }
     DragFinish(drop);
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-    // Where the program's code page is not UTF-8 (before Windows 10 1903) some names have no
-    // spelling in it: the converter would be handed a name with "?" in it.
-    const bool spellable = FromCodePage(ToCodePage(path)) == path;
-    if (RunUnderWay() || !spellable || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    const std::vector<std::string> videos = VideosAmong(paths, true);
+    if (RunUnderWay() || videos.empty()) {
         MessageBeep(0);
         return;
     }
-    sInputFile = ToCodePage(path);
-    sInputDir = FolderOfFile(sInputFile);
-    SetItemText(hMainDlg, ID_INPUT_PATH, sInputFile);
-    RedrawItem(hMainDlg, ID_INPUT_PATH);
+    LoadVideos(videos);
 }
 
 void AcceptDroppedFiles(HWND window) {
@@ -239,7 +262,7 @@ INT_PTR MainDialogCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         AskToExitDuringRun();
         return 1;
     case WM_COMMAND: return Command(wParam);
-    case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 1;
+    case WM_DROPFILES: LoadDroppedFiles(reinterpret_cast<HDROP>(wParam)); return 1;
     default: return 0;
     }
 }

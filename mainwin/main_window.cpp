@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "convert/batch.h"
 #include "mainwin/main_callback.h"
 #include "mainwin/main_ids.h"
 #include "toolkit/dpi.h"
@@ -97,7 +98,8 @@ struct MainFonts {
 };
 
 std::string InitialText(int id) {
-    if (id == ID_INPUT_PATH) return sInputDir;
+    // Videos named on the command line show as if loaded; otherwise the remembered folder.
+    if (id == ID_INPUT_PATH) return sInputFiles.empty() ? sInputDir : LoadedVideosText(sInputFiles);
     if (id == ID_CUSTOM_PARAMS) return sCustomParams;
     return {};
 }

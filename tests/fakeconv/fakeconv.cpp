@@ -8,6 +8,7 @@
 //   FAKECONV_STDERR_MB that many megabytes of junk lines written to standard error first
 //                      (a caller that does not read while waiting would hang)
 //   FAKECONV_OUTPUT    "1": write a growing output file (the argument after -y) during the run
+//   FAKECONV_FAIL_ON   text: a command line holding it fails at once, as for an input that is no video
 #include <windows.h>
 
 #include <shellapi.h>
@@ -57,6 +58,11 @@ int main() {
         HANDLE file = Open(record, GENERIC_WRITE, CREATE_ALWAYS);
         WriteAll(file, utf8);
         CloseHandle(file);
+    }
+    const std::wstring failOn = Environment(L"FAKECONV_FAIL_ON");
+    if (!failOn.empty() && std::wstring(GetCommandLineW()).find(failOn) != std::wstring::npos) {
+        WriteAll(errors, "in.avi: Invalid data found when processing input\n");
+        return 1;
     }
     std::string script, junk;
     HANDLE file = Open(Environment(L"FAKECONV_STDERR"), GENERIC_READ, OPEN_EXISTING);

@@ -45,7 +45,7 @@ inline void RemoveConverterAndLog() {
     test::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
     DeleteFileW(ConverterBeside().c_str());
     DeleteFileW(LogBeside().c_str());
-    for (auto name : {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT"})
+    for (auto name : {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT", L"FAIL_ON"})
         SetEnvironmentVariableW((std::wstring(L"FAKECONV_") + name).c_str(), nullptr);
 }
 

@@ -176,3 +176,26 @@ TEST_F(FileChoosers, TheInputItselfIsRefusedAsOutputBeforeAnyOtherQuestion) {
     EXPECT_EQ(result, Utf8(In(L"other.mp4")));
     EXPECT_EQ(ReadBytes(In(L"Clip.AVI")), "the video");
 }
+
+TEST_F(FileChoosers, HundredsOfLongNamesChosenTogetherAllComeBack) {
+    const std::wstring longName(120, L'v');
+    for (int i = 0; i < 300; ++i)
+        WriteBytes(In(longName + std::to_wstring(1000 + i) + L".avi"), "video");
+    std::vector<std::string> chosen;
+    WhileRunning([&] { chosen = ChooseInputVideos(hMainDlg, Utf8(folder)); },
+                 [&] {
+                     HWND dialog = WaitForFileDialog(GetCurrentProcessId(), "Load Video");
+                     ASSERT_NE(dialog, nullptr);
+                     ASSERT_TRUE(WaitUntil(
+                         [&] { return SendMessageW(ListView(dialog), LVM_GETITEMCOUNT, 0, 0) == 300; }));
+                     // Every file selected at once, as with Ctrl+A: far more than the dialog's buffer holds.
+                     LVITEMW all{};
+                     all.stateMask = all.state = LVIS_SELECTED;
+                     SendMessageW(ListView(dialog), LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&all));
+                     Settle(dialog);
+                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                 });
+    ASSERT_EQ(chosen.size(), 300u);
+    EXPECT_EQ(chosen.back(), Utf8(In(longName + L"1299.avi")));
+    EXPECT_EQ(Label().rfind("300 videos: ", 0), 0u);
+}

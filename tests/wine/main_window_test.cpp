@@ -122,12 +122,16 @@ TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
         EXPECT_TRUE(Checked(ID_MODE_FAST) && !Checked(ID_MODE_USUAL) && nMode == 0);
         EXPECT_EQ(sInputFile, "");
         bConverting = 0;
-        // Once it has ended, a dropped file loads as Load would load it; a folder does not.
+        // Once it has ended, a dropped folder gives the videos directly inside it, in name order,
+        // and a dropped file loads as Load would load it.
+        WriteBytes(folder + L"\\notes.txt", "not a video");
+        WriteBytes(folder + L"\\b.MP4", "video");
         Drop(window, folder);
-        Settle(window);
-        EXPECT_EQ(sInputFile, "");
+        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 2; }, 3000));
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)),
+                  Utf8(folder + L"\\b.MP4, été a&b.avi").insert(0, "2 videos: "));
         Drop(window, clip);
-        EXPECT_TRUE(WaitUntil([&] { return sInputFile == Utf8(clip); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return sInputFiles == std::vector<std::string>{Utf8(clip)}; }, 3000));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
         EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, ID_INPUT_PATH), GWL_STYLE) & SS_NOPREFIX)
             << "& shows as &";

@@ -1,0 +1,143 @@
+#include "convert/batch.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "convert/progress.h"
+
+std::string_view FileNameOf(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == path.npos ? path : path.substr(slash + 1);
+}
+
+std::string_view StemOf(std::string_view path) {
+    const std::string_view name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot == name.npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string_view ExtensionOf(std::string_view path) {
+    const std::string_view name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot == name.npos || dot == 0 ? std::string_view() : name.substr(dot);
+}
+
+namespace {
+
+std::string Joined(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path.append(name);
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
+}
+
+} // namespace
+
+std::vector<PlannedVideo> PlanOutputs(const std::vector<std::string>& inputs, std::string_view folder,
+                                      std::string_view extension,
+                                      const std::function<bool(const std::string&)>& exists,
+                                      const std::function<bool(const std::string&, const std::string&)>& sameFile) {
+    std::vector<PlannedVideo> plan;
+    std::vector<std::string> taken;
+    const auto free = [&](const std::string& path) {
+        return !exists(path) && std::none_of(taken.begin(), taken.end(),
+                                             [&](const std::string& t) { return SameIgnoringCase(t, path); });
+    };
+    for (const std::string& input : inputs) {
+        const std::string stem(StemOf(input));
+        std::string output = Joined(folder, stem + std::string(extension));
+        if (sameFile(input, output)) {
+            plan.push_back({input, ""});
+            continue;
+        }
+        for (int n = 2; !free(output); ++n)
+            output = Joined(folder, stem + " (" + std::to_string(n) + ")" + std::string(extension));
+        taken.push_back(output);
+        plan.push_back({input, output});
+    }
+    return plan;
+}
+
+std::string LoadedVideosText(const std::vector<std::string>& paths) {
+    if (paths.size() == 1) return paths.front();
+    std::string text = std::to_string(paths.size()) + " videos: ";
+    for (size_t i = 0; i < paths.size(); ++i)
+        text.append(i ? ", " : "").append(i ? FileNameOf(paths[i]) : std::string_view(paths[i]));
+    return text;
+}
+
+std::string VideoOfBatchText(size_t index, size_t count, std::string_view path) {
+    return std::to_string(index + 1) + " of " + std::to_string(count) + ": " + std::string(FileNameOf(path));
+}
+
+namespace {
+
+// Each video's length, an unknown one taken as the average of the known ones.
+std::vector<double> Lengths(const BatchProgress& batch) {
+    double known = 0;
+    size_t count = 0;
+    for (const auto& length : batch.lengths)
+        if (length && *length > 0) known += *length, ++count;
+    const double average = count ? known / double(count) : 1;
+    std::vector<double> lengths;
+    for (const auto& length : batch.lengths)
+        lengths.push_back(length && *length > 0 ? *length : average);
+    return lengths;
+}
+
+double Done(const BatchProgress& batch, const std::vector<double>& lengths) {
+    const size_t finished = std::min(batch.current, lengths.size());
+    double done = std::accumulate(lengths.begin(), lengths.begin() + long(finished), 0.0);
+    if (batch.current < lengths.size()) done += std::clamp(batch.position, 0.0, lengths[batch.current]);
+    return done;
+}
+
+} // namespace
+
+double BatchFractionDone(const BatchProgress& batch) {
+    const std::vector<double> lengths = Lengths(batch);
+    const double total = std::accumulate(lengths.begin(), lengths.end(), 0.0);
+    return total > 0 ? std::clamp(Done(batch, lengths) / total, 0.0, 1.0) : 0;
+}
+
+std::optional<double> BatchSecondsLeft(const BatchProgress& batch, double elapsedSeconds) {
+    const std::vector<double> lengths = Lengths(batch);
+    const double total = std::accumulate(lengths.begin(), lengths.end(), 0.0), done = Done(batch, lengths);
+    if (!(done > 0) || !(elapsedSeconds > 0)) return std::nullopt;
+    return (total - done) * elapsedSeconds / done;
+}
+
+std::string BatchProgressLabel(const BatchProgress& batch, double elapsedSeconds) {
+    std::string label = std::to_string(int(BatchFractionDone(batch) * 100 + 1e-9)) + "%";
+    if (const auto left = BatchSecondsLeft(batch, elapsedSeconds)) label += "  " + ClockText(*left) + " left";
+    return label;
+}
+
+ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool stopped) {
+    std::vector<std::string> converted;
+    std::string notConverted;
+    for (const VideoResult& result : results) {
+        const std::string name(FileNameOf(result.input));
+        if (result.converted)
+            converted.push_back(name);
+        else if (!result.reason.empty())
+            notConverted += "\r\n" + name + ": " + result.reason;
+    }
+    const bool all = converted.size() == results.size();
+    std::string text = stopped ? "Conversion cancelled. " : "";
+    text += all ? std::to_string(results.size()) + " videos converted."
+                : std::to_string(converted.size()) + " of " + std::to_string(results.size()) + " videos converted";
+    if (!all && stopped && !converted.empty()) {
+        text += ": ";
+        for (size_t i = 0; i < converted.size(); ++i)
+            text += (i ? ", " : "") + converted[i];
+    }
+    if (!all) text += ".";
+    if (!notConverted.empty()) text += "\r\n\r\nNot converted:" + notConverted;
+    return {all ? "Information" : "Attention", text};
+}
