@@ -13,13 +13,14 @@ TEST(Batch, EachVideoGetsAFreeNameAndNoneBecomesItself) {
     const std::set<std::string> existing = {"D:\\Out\\a.mp4", "D:\\Out\\a (2).mp4", "D:\\Clips\\c.mp4"};
     const auto exists = [&](const std::string& path) { return existing.count(path) > 0; };
     const auto same = [](const std::string& a, const std::string& b) { return a == b; };
-    const Paths inputs = {"D:\\Clips\\a.avi", "E:\\b.mov", "D:\\Clips\\b.mkv", "D:\\Clips\\.hidden", "D:\\Clips\\a.b.c"};
+    const Paths inputs = {"D:\\Clips\\a.avi", "E:\\b.mov", "D:\\Clips\\b.mkv", "D:\\Clips\\.hidden",
+                          "D:\\Clips\\a.b.c"};
     std::vector<std::string> outputs;
     for (const PlannedVideo& video : PlanOutputs(inputs, "D:\\Out", ".mp4", exists, same))
         outputs.push_back(video.output);
     // Existing names and names the batch took already get the next free number.
-    EXPECT_EQ(outputs, (Paths{"D:\\Out\\a (3).mp4", "D:\\Out\\b.mp4", "D:\\Out\\b (2).mp4", "D:\\Out\\.hidden.mp4",
-                              "D:\\Out\\a.b.mp4"}));
+    EXPECT_EQ(outputs, (Paths{"D:\\Out\\a (3).mp4", "D:\\Out\\b.mp4", "D:\\Out\\b (2).mp4",
+                              "D:\\Out\\.hidden.mp4", "D:\\Out\\a.b.mp4"}));
     // Into the videos' own folder, as their own type: the one that would be itself is skipped, the
     // name another video of the batch has is not taken, and a drive root takes no second backslash.
     const Paths own = {"D:\\Clips\\c.mp4", "D:\\Clips\\d.avi"};
@@ -30,29 +31,15 @@ TEST(Batch, EachVideoGetsAFreeNameAndNoneBecomesItself) {
 }
 
 TEST(Batch, TheDialogsMultipleAnswerAndTheCommandLineGiveEveryPath) {
-    EXPECT_EQ(ChosenPathsOf("D:\\Clips\0a.mp4\0b c.mov\0\0\0"s), (Paths{"D:\\Clips\\a.mp4", "D:\\Clips\\b c.mov"}));
+    EXPECT_EQ(ChosenPathsOf("D:\\Clips\0a.mp4\0b c.mov\0\0\0"s),
+              (Paths{"D:\\Clips\\a.mp4", "D:\\Clips\\b c.mov"}));
     EXPECT_EQ(ChosenPathsOf("D:\\\0a.mp4\0E:\\x\\b.mov\0\0"s), (Paths{"D:\\a.mp4", "E:\\x\\b.mov"}));
     EXPECT_EQ(ChosenPathsOf("D:\\Clips\\one.mp4\0\0\0"s), (Paths{"D:\\Clips\\one.mp4"}));
     EXPECT_EQ(ChosenPathsOf("\0\0"s), Paths{});
-    EXPECT_EQ(SplitArguments(R"(  "D:\My Clips\a.mp4" D:\b.mov	"C:\end\\" "say \"hi\"" "" x""y "a ""quoted"" b")"),
-              (Paths{"D:\\My Clips\\a.mp4", "D:\\b.mov", "C:\\end\\", "say \"hi\"", "", "xy", "a \"quoted\" b"}));
+    EXPECT_EQ(
+        SplitArguments(R"(  "D:\My Clips\a.mp4" D:\b.mov	"C:\end\\" "say \"hi\"" "" x""y "a ""quoted"" b")"),
+        (Paths{"D:\\My Clips\\a.mp4", "D:\\b.mov", "C:\\end\\", "say \"hi\"", "", "xy", "a \"quoted\" b"}));
     EXPECT_EQ(SplitArguments(R"(a\\\"b c\\d)"), (Paths{"a\\\"b", "c\\\\d"}));
-}
-
-TEST(Batch, WhatTheWindowsSayOfIt) {
-    EXPECT_EQ(LoadedVideosText({"D:\\Clips\\a.mp4", "D:\\Clips\\b.mov", "E:\\c.avi"}),
-              "3 videos: D:\\Clips\\a.mp4, b.mov, c.avi");
-    EXPECT_EQ(LoadedVideosText({"D:\\Clips\\a.mp4"}), "D:\\Clips\\a.mp4");
-    EXPECT_EQ(VideoOfBatchText(1, 5, "D:\\Clips\\b.mov"), "2 of 5: b.mov");
-    const ClosingMessage all = BatchClosingMessage({{"a.mp4", true, ""}, {"b.mov", true, ""}}, false);
-    EXPECT_EQ(all.caption + "|" + all.text, "Information|2 videos converted.");
-    const ClosingMessage some = BatchClosingMessage(
-        {{"D:\\a.mp4", true, ""}, {"D:\\b.mov", false, "Conversion failed!"}, {"D:\\c.avi", false, "skipped"}}, false);
-    EXPECT_EQ(some.caption + "|" + some.text,
-              "Attention|1 of 3 videos converted.\r\n\r\nNot converted:\r\nb.mov: Conversion failed!\r\nc.avi: skipped");
-    const ClosingMessage stopped =
-        BatchClosingMessage({{"a.mp4", true, ""}, {"b.mov", false, "stopped"}, {"c.avi", false, ""}}, true);
-    EXPECT_EQ(stopped.text, "Conversion cancelled. 1 of 3 videos converted: a.mp4.\r\n\r\nNot converted:\r\nb.mov: stopped");
 }
 
 TEST(Batch, ProgressCountsTheVideosLengthsAndItsTimeLeftHoldsSteadyAcrossVideos) {

@@ -24,8 +24,6 @@ TEST(PublishLogic, CascadeRisesSquareBySquareAndStartsAgainAfter236Passes) {
 TEST(PublishLogic, ProcessingTimeHasWholeFieldsNeverSixty) {
     EXPECT_EQ(ProcessingTimeText(59.999), "Processing time: 00:00:59");
     EXPECT_EQ(ProcessingTimeText(60.0), "Processing time: 00:01:00");
-    EXPECT_EQ(ProcessingTimeText(75.4), "Processing time: 00:01:15");
-    EXPECT_EQ(ProcessingTimeText(3600.0), "Processing time: 01:00:00");
     EXPECT_EQ(ProcessingTimeText(360000), "Processing time: 100:00:00");
     EXPECT_EQ(ProcessingTimeText(-0.5), "Processing time: 00:00:00");
 }

@@ -30,22 +30,15 @@ TEST(SettingsText, WritesSixCrLfLinesExactlyAndTrimsBlanksOnly) {
                        "<CUSTOM></CUSTOM>\r\n");
 }
 
-TEST(SettingsText, ReadsTagsAnywhereInAnyOrderCaseSensitively) {
+TEST(SettingsText, ReadsTagsAnywhereInAnyOrderCaseSensitivelyAndBlankValuesTakeTheirDefaults) {
     for (const char* text :
-         {"x\r\n---\r\n<IN_DIR>C:\\In</IN_DIR>\r\n<OUT_DIR>C:\\Out</OUT_DIR>\r\n<MODE>2</"
-          "MODE>\r\n<CUSTOM>-an</CUSTOM>\r\n",
-          "<CUSTOM>-an</CUSTOM><MODE>2</MODE><OUT_DIR>C:\\Out</OUT_DIR><IN_DIR>C:\\In</IN_DIR>",
+         {"<CUSTOM>-an</CUSTOM><MODE>2</MODE><OUT_DIR>C:\\Out</OUT_DIR><IN_DIR>C:\\In</IN_DIR>",
           "junk\n<MODE>2</MODE>\n\n<IN_DIR>C:\\In</IN_DIR> tail\n<CUSTOM>-an</CUSTOM><in_dir>x</in_dir>\n"
           "<OUT_DIR>C:\\Out</OUT_DIR>\n"})
         EXPECT_EQ(Fields(Parse(text)), "C:\\In|C:\\Out|2|-an") << text;
-    EXPECT_EQ(Fields(Parse("<in_dir>C:\\x</in_dir><Mode>5</Mode><custom>-an</custom>")),
-              kDefault + "|" + kDefault + "|0|");
-}
-
-TEST(SettingsText, MissingOrBlankValuesTakeTheirDefaults) {
-    EXPECT_EQ(Fields(Parse("")), kDefault + "|" + kDefault + "|0|");
-    EXPECT_EQ(Fields(Parse("<IN_DIR>   </IN_DIR><OUT_DIR></OUT_DIR><CUSTOM>  </CUSTOM>")),
-              kDefault + "|" + kDefault + "|0|");
+    for (const char* text : {"<in_dir>C:\\x</in_dir><Mode>5</Mode><custom>-an</custom>", "",
+                             "<IN_DIR>   </IN_DIR><OUT_DIR></OUT_DIR><CUSTOM>  </CUSTOM>"})
+        EXPECT_EQ(Fields(Parse(text)), kDefault + "|" + kDefault + "|0|") << text;
     EXPECT_EQ(Parse("<IN_DIR>\t</IN_DIR>").inputDir, "\t") << "a tab is not a blank";
 }
 
@@ -114,7 +107,4 @@ TEST(SettingsText, NotepadsUnicodeAndMarkedUtf8AreToldFromPlainText) {
     EXPECT_EQ(FormOf("\xEF\xBB\xBF<MODE>2</MODE>"), TextForm::Utf8WithMark);
     EXPECT_EQ(FormOf("<MODE>2</MODE>"), TextForm::Plain);
     EXPECT_EQ(FormOf("\xFF"), TextForm::Plain);
-    // Whether any setting was there to read: a file without one is kept before it is replaced.
-    EXPECT_FALSE(Parse("Notes of mine, no settings").anyTagRead);
-    EXPECT_TRUE(Parse("<CUSTOM></CUSTOM>").anyTagRead);
 }

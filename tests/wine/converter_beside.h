@@ -11,7 +11,9 @@
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "convert/converter_run.h"
+#include "mainwin/main_ids.h"
 #include "tests/support/support.h"
+#include "toolkit/toolkit.h"
 
 inline std::wstring ConverterBeside() {
     return ProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe";
@@ -63,4 +65,16 @@ inline bool EndOfRun(ConverterRun& run, DWORD timeoutMs = 30000) {
     if (!test::WaitUntil([] { return bConverting == 0; }, timeoutMs)) return false;
     ReleaseConverterRun(run);
     return true;
+}
+
+// Stands in for the main window where the publish flow reads its choices: the compression list,
+// "21:Min size" selected, and the custom-parameters box.
+inline void MakeStandInMainWindow(const char* customParams = "") {
+    hMainDlg = CreateWin(nullptr, "stand-in main window", 0, 0, 700, 200, 0, 0, Units::Pixels);
+    AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 10, 10, 99, 190, CBS_DROPDOWNLIST, 0);
+    for (const char* item : {"Default", "1:Max size", "21:Min size"})
+        SendDlgItemMessageA(hMainDlg, ID_COMPRESSION, CB_ADDSTRING, 0, LPARAM(item));
+    SelectListItem(hMainDlg, ID_COMPRESSION, 2);
+    AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, customParams, 10, 50, 600, 20, 0, 0);
+    ShowModeless(hMainDlg, nullptr);
 }

@@ -97,16 +97,6 @@ class FileChoosers : public ::testing::Test {
 
 } // namespace
 
-TEST_F(FileChoosers, CancelChangesNothing) {
-    for (bool output : {false, true})
-        EXPECT_EQ(
-            Choose(output, Utf8(folder), [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); }),
-            "");
-    EXPECT_EQ(Label(), "C:\\Earlier\\clip.avi");
-    EXPECT_EQ(sInputDir, "C:\\Earlier input");
-    EXPECT_EQ(sOutputDir, "C:\\Earlier output");
-}
-
 TEST_F(FileChoosers, DetailsViewAfterEveryChangeAndTheChosenInputShownAndRemembered) {
     CreateDirectoryW(In(L"dossier été 中").c_str(), nullptr);
     WriteBytes(In(L"dossier été 中\\été 中.avi"), "video");
@@ -128,8 +118,12 @@ TEST_F(FileChoosers, DetailsViewAfterEveryChangeAndTheChosenInputShownAndRemembe
     EXPECT_EQ(sOutputDir, "C:\\Earlier output");
 }
 
-TEST_F(FileChoosers, TypedOutputNamesGetTheSelectedTypesExtensionAndNoFolderOpensTheCurrentOne) {
-    SetCurrentDirectoryW(folder.c_str());
+TEST_F(FileChoosers, CancelChangesNothingAndTypedOutputNamesGetTheSelectedTypesExtension) {
+    const auto cancel = [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); };
+    EXPECT_EQ(Choose(false, Utf8(folder), cancel) + Choose(true, Utf8(folder), cancel), "");
+    EXPECT_EQ(Label() + "|" + sInputDir + "|" + sOutputDir,
+              "C:\\Earlier\\clip.avi|C:\\Earlier input|C:\\Earlier output");
+    SetCurrentDirectoryW(folder.c_str()); // no folder remembered: the dialog opens the current one
     EXPECT_EQ(Choose(true, "", [](HWND dialog) { ChooseInDialog(dialog, L"fresh"); }),
               Utf8(In(L"fresh.flv")));
     EXPECT_EQ(sOutputDir, Utf8(folder));

@@ -79,34 +79,6 @@ TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
     EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -qscale 15  -sameq");
 }
 
-TEST(MainWindow, EnterAndEscapeDoNothingAndHelpAndAboutDisableItWhileUp) {
-    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
-    WithMainWindow(0, [](HWND window) {
-        GUITHREADINFO focus{};
-        focus.cbSize = sizeof focus;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
-        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
-            PostMessageW(focus.hwndFocus ? focus.hwndFocus : window, WM_KEYDOWN, key, 0);
-        Settle(window);
-        Sleep(300);
-        EXPECT_FALSE(OtherWindowUp());
-        EXPECT_EQ(nMode, 0);
-        for (int id : {ID_LOAD, ID_PUBLISH, ID_EXIT, ID_HELP, ID_ABOUT}) {
-            const LRESULT linked =
-                SendMessageW(window, WM_SETCURSOR, WPARAM(GetDlgItem(window, id)), HTCLIENT);
-            EXPECT_EQ(linked != 0, id == ID_LOAD || id == ID_ABOUT) << "link cursor over " << id;
-        }
-        for (auto [button, caption] : {std::pair{ID_HELP, "Help"}, std::pair{ID_ABOUT, "About"}}) {
-            Click(window, button);
-            HWND shown = OwnWindow(caption);
-            ASSERT_NE(shown, nullptr) << caption;
-            EXPECT_FALSE(IsWindowEnabled(window)) << caption;
-            Close(shown);
-            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); })) << caption;
-        }
-    });
-}
-
 TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
     const std::wstring folder = NewTempFolder(L"kesto-main"), clip = folder + L"\\été a&b.avi";
     WriteBytes(clip, "video");
@@ -181,6 +153,7 @@ TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
 }
 
 TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
+    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
     WithMainWindow(0, [](HWND window) {
         // What Windows sends when an unchecked option merely gains the focus.
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_MODE_USUAL, BN_CLICKED),
@@ -198,15 +171,27 @@ TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
         FocusOn(window, ID_MODE_FAST);
         Press(window, VK_DOWN);
         EXPECT_EQ(GetDlgCtrlID(FocusOf(window)), ID_MODE_CUSTOM);
-        // Enter and Space press the painted button that has the focus.
+        // Away from the buttons Enter and Escape do nothing.
+        FocusOn(window, ID_COMPRESSION);
+        Press(window, VK_RETURN);
+        Press(window, VK_ESCAPE);
+        Sleep(300);
+        EXPECT_FALSE(OtherWindowUp());
+        // Enter and Space press the painted button that has the focus; Help and About keep the main
+        // window disabled while they are up.
         for (auto [button, key, caption] :
              {std::tuple{ID_HELP, VK_RETURN, "Help"}, {ID_ABOUT, VK_SPACE, "About"}}) {
             FocusOn(window, button);
             Press(window, key);
             HWND shown = OwnWindow(caption, 5000);
-            EXPECT_NE(shown, nullptr) << caption << " focus " << GetDlgCtrlID(FocusOf(window));
+            ASSERT_NE(shown, nullptr) << caption;
+            EXPECT_FALSE(IsWindowEnabled(window)) << caption;
             Close(shown);
-            WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); });
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); })) << caption;
         }
+        for (int id : {ID_LOAD, ID_PUBLISH})
+            EXPECT_EQ(SendMessageW(window, WM_SETCURSOR, WPARAM(GetDlgItem(window, id)), HTCLIENT) != 0,
+                      id == ID_LOAD)
+                << "the link cursor over Load only";
     });
 }

@@ -76,14 +76,7 @@ class Publish : public ::testing::Test {
         sInputFile = Utf8(input);
         sOutputFile = Utf8(output);
         nMode = 1;
-        // A stand-in main window: "21:Min size" selected and a custom-parameters box.
-        hMainDlg = CreateWin(nullptr, "stand-in main window", 0, 0, 700, 200, 0, 0, Units::Pixels);
-        AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 10, 10, 99, 190, CBS_DROPDOWNLIST, 0);
-        for (const char* item : {"Default", "1:Max size", "21:Min size"})
-            SendDlgItemMessageA(hMainDlg, ID_COMPRESSION, CB_ADDSTRING, 0, LPARAM(item));
-        SelectListItem(hMainDlg, ID_COMPRESSION, 2);
-        AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, " -an  -vf scale=iw/2:-2 ", 10, 50, 600, 20, 0, 0);
-        ShowModeless(hMainDlg, nullptr);
+        MakeStandInMainWindow(" -an  -vf scale=iw/2:-2 ");
     }
     void TearDown() override {
         DestroyWindow(std::exchange(hMainDlg, nullptr));

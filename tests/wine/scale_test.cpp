@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
+#include <map>
 
 #include "app/globals.h"
 #include "convert/publish.h"
@@ -22,17 +22,14 @@ using namespace test;
 
 namespace {
 
+// A control, or (`client`) the client area of its window, as the report keeps it.
 struct Control {
+    int window;
+    bool client;
     RECT place;    // in the window's client area
     bool textFits; // measured with the control's own font
 };
 using Layout = std::vector<Control>;
-
-std::wstring Report(UINT dpi) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"kesto-layout-" + std::to_wstring(dpi) + L".txt";
-}
 
 SIZE TextExtent(HWND control, const std::wstring& text, UINT format, int width) {
     HDC dc = GetDC(control);
@@ -68,40 +65,36 @@ bool TextFits(HWND control, const RECT& visible) {
     return extent.cx <= width && extent.cy <= height;
 }
 
-Layout Describe(HWND window) {
+void Describe(HWND window, Layout& layout) {
+    const int index = layout.empty() ? 0 : layout.back().window + 1;
     RECT client{};
     GetClientRect(window, &client);
-    Layout layout;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT place{}, visible{};
         GetWindowRect(child, &place);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
         IntersectRect(&visible, &place, &client);
-        layout.push_back({place, TextFits(child, visible)});
+        layout.push_back({index, false, place, TextFits(child, visible)});
     }
-    // The client area itself, last.
-    layout.push_back({client, true});
-    return layout;
+    layout.push_back({index, true, client, true});
 }
 
 // Shows each window of the program in turn and describes it.
-std::vector<Layout> DescribeEveryWindow() {
-    std::vector<Layout> layouts;
+Layout DescribeEveryWindow() {
+    Layout layouts;
     const auto whileShown = [&](const std::function<void()>& show, const std::string& caption) {
         WhileRunning(show, [&] {
             HWND window = OwnWindow(caption);
             ASSERT_NE(window, nullptr) << caption;
             Settle(window);
-            layouts.push_back(Describe(window));
+            Describe(window, layouts);
             PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         });
     };
     hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor");
     whileShown(ShowStartWindow, "Tarvelle Video Converter. ");
     whileShown([] { ShowMainDialog(); }, "Tarvelle Video Converter.   http://tarvelle.test");
-    hMainDlg = CreateWin(nullptr, "owner", 0, 0, 300, 100, 0, 0, Units::Pixels);
-    AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 0, 0, 99, 190, CBS_DROPDOWNLIST, 0);
-    AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, "", 0, 30, 99, 20, 0, 0);
+    MakeStandInMainWindow();
     whileShown(ShowHelpWindow, "Help");
     whileShown(ShowAboutWindow, "About");
     PlaceConverter();
@@ -112,7 +105,7 @@ std::vector<Layout> DescribeEveryWindow() {
         HWND window = OwnWindow("Convert Video");
         ASSERT_NE(window, nullptr);
         Settle(window);
-        layouts.push_back(Describe(window));
+        Describe(window, layouts);
         StopRunForExit(); // ends the run without a message
     });
     RemoveConverterAndLog();
@@ -128,31 +121,6 @@ bool Overlap(const RECT& a, const RECT& b) {
 bool Inside(const RECT& inner, const RECT& outer) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
-}
-
-void Write(const std::vector<Layout>& layouts, const std::wstring& path) {
-    std::ostringstream file;
-    for (const Layout& layout : layouts) {
-        for (const Control& c : layout)
-            file << c.place.left << ' ' << c.place.top << ' ' << c.place.right << ' ' << c.place.bottom << ' '
-                 << c.textFits << ' ';
-        file << '\n';
-    }
-    WriteBytes(path, file.str());
-}
-
-std::vector<Layout> Read(const std::wstring& path) {
-    std::vector<Layout> layouts;
-    std::istringstream file(ReadBytes(path));
-    for (std::string line; std::getline(file, line);) {
-        std::istringstream words(line);
-        Layout layout;
-        for (Control c{};
-             words >> c.place.left >> c.place.top >> c.place.right >> c.place.bottom >> c.textFits;)
-            layout.push_back(c);
-        layouts.push_back(layout);
-    }
-    return layouts;
 }
 
 // Runs this program's description at a scale; false when it failed.
@@ -178,32 +146,29 @@ TEST(Scale, EveryWindowAtThisScale) {
     if (!GetEnvironmentVariableW(L"KESTO_SCALE", scale, 8)) GTEST_SKIP() << "run by the scales test";
     const UINT dpi = UINT(_wtoi(scale));
     ASSERT_EQ(SystemDpi(), dpi) << "the system's scale did not take";
-    const std::vector<Layout> layouts = DescribeEveryWindow();
-    if (dpi == kDefaultDpi) return Write(layouts, Report(dpi));
-    const std::vector<Layout> base = Read(Report(kDefaultDpi));
-    ASSERT_EQ(layouts.size(), base.size());
-    for (size_t w = 0; w < layouts.size(); ++w) {
-        const Layout &now = layouts[w], &then = base[w];
-        ASSERT_EQ(now.size(), then.size()) << "window " << w;
-        const RECT client = now.back().place, baseClient = then.back().place;
-        for (size_t i = 0; i + 1 < now.size(); ++i) {
-            const RECT &a = now[i].place, &b = then[i].place;
-            SCOPED_TRACE(testing::Message() << "window " << w << ", control " << i << " at " << a.left << ','
-                                            << a.top << '-' << a.right << ',' << a.bottom << " (at 96: "
-                                            << b.left << ',' << b.top << '-' << b.right << ',' << b.bottom
-                                            << "), client " << client.right << 'x' << client.bottom);
-            if (Inside(then[i].place, baseClient)) {
-                EXPECT_TRUE(Inside(now[i].place, client));
-            }
-            if (then[i].textFits) {
-                EXPECT_TRUE(now[i].textFits) << "its text no longer fits";
-            }
-            for (size_t j = i + 1; j + 1 < now.size(); ++j) {
-                if (!Overlap(then[i].place, then[j].place)) {
-                    EXPECT_FALSE(Overlap(now[i].place, now[j].place)) << "now overlaps control " << j;
-                }
-            }
-        }
+    const Layout now = DescribeEveryWindow();
+    wchar_t temp[MAX_PATH];
+    const std::wstring report = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"kesto-layout-96.bin";
+    if (dpi == kDefaultDpi)
+        return void(WriteBytes(
+            report, std::string(reinterpret_cast<const char*>(now.data()), now.size() * sizeof(Control))));
+    const std::string bytes = ReadBytes(report);
+    Layout then(bytes.size() / sizeof(Control));
+    memcpy(then.data(), bytes.data(), then.size() * sizeof(Control));
+    ASSERT_EQ(now.size(), then.size());
+    std::map<int, RECT> client, baseClient;
+    for (size_t i = 0; i < now.size(); ++i)
+        if (now[i].client) client[now[i].window] = now[i].place, baseClient[then[i].window] = then[i].place;
+    for (size_t i = 0; i < now.size(); ++i) {
+        if (now[i].client) continue;
+        const RECT &a = now[i].place, &b = then[i].place;
+        SCOPED_TRACE(testing::Message() << "window " << now[i].window << ", control " << i);
+        EXPECT_TRUE(!Inside(b, baseClient[now[i].window]) || Inside(a, client[now[i].window]))
+            << "it sticks out";
+        EXPECT_TRUE(!then[i].textFits || now[i].textFits) << "its text no longer fits";
+        for (size_t j = i + 1; j < now.size() && now[j].window == now[i].window; ++j)
+            EXPECT_TRUE(now[j].client || Overlap(b, then[j].place) || !Overlap(a, now[j].place))
+                << "it now overlaps control " << j;
     }
 }
 
