@@ -261,7 +261,8 @@ TextForm FormOf(std::string_view bytes) {
 std::u16string Utf16UnitsAfterMark(std::string_view bytes, bool bigEndian) {
     std::u16string units;
     for (size_t at = 2; at + 1 < bytes.size(); at += 2) {
-        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        const auto first = static_cast<unsigned char>(bytes[at]),
+                   second = static_cast<unsigned char>(bytes[at + 1]);
         units.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
     }
     return units;

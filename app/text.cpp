@@ -65,12 +65,16 @@ std::vector<std::string> SplitArguments(std::string_view arguments) {
                 ++backslashes, ++at;
             const bool beforeQuote = at < arguments.size() && arguments[at] == '"';
             current.append(beforeQuote ? backslashes / 2 : backslashes, '\\');
-            if (beforeQuote && backslashes % 2) current += '"';
-            else --at; // the quote (or whatever follows) is read next
+            if (beforeQuote && backslashes % 2)
+                current += '"';
+            else
+                --at; // the quote (or whatever follows) is read next
             started = true;
         } else if (c == '"') {
-            if (quoted && at + 1 < arguments.size() && arguments[at + 1] == '"') current += '"', ++at;
-            else quoted = !quoted;
+            if (quoted && at + 1 < arguments.size() && arguments[at + 1] == '"')
+                current += '"', ++at;
+            else
+                quoted = !quoted;
             started = true;
         } else if ((c == ' ' || c == '\t') && !quoted) {
             if (started) split.push_back(current);

@@ -31,17 +31,16 @@ std::string Joined(std::string_view folder, std::string_view name) {
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 } // namespace
 
-std::vector<PlannedVideo> PlanOutputs(const std::vector<std::string>& inputs, std::string_view folder,
-                                      std::string_view extension,
-                                      const std::function<bool(const std::string&)>& exists,
-                                      const std::function<bool(const std::string&, const std::string&)>& sameFile) {
+std::vector<PlannedVideo>
+PlanOutputs(const std::vector<std::string>& inputs, std::string_view folder, std::string_view extension,
+            const std::function<bool(const std::string&)>& exists,
+            const std::function<bool(const std::string&, const std::string&)>& sameFile) {
     std::vector<PlannedVideo> plan;
     std::vector<std::string> taken;
     const auto free = [&](const std::string& path) {
@@ -131,7 +130,8 @@ ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool
     const bool all = converted.size() == results.size();
     std::string text = stopped ? "Conversion cancelled. " : "";
     text += all ? std::to_string(results.size()) + " videos converted."
-                : std::to_string(converted.size()) + " of " + std::to_string(results.size()) + " videos converted";
+                : std::to_string(converted.size()) + " of " + std::to_string(results.size()) +
+                      " videos converted";
     if (!all && stopped && !converted.empty()) {
         text += ": ";
         for (size_t i = 0; i < converted.size(); ++i)

@@ -24,10 +24,10 @@ struct PlannedVideo {
 // Each video becomes `<folder>\<its own name><extension>`. A batch never overwrites a file: a
 // name that exists, or that an earlier video of the batch takes, gets the next free one,
 // "name (2).ext", "name (3).ext". A video whose output would be the video itself is skipped.
-std::vector<PlannedVideo> PlanOutputs(const std::vector<std::string>& inputs, std::string_view folder,
-                                      std::string_view extension,
-                                      const std::function<bool(const std::string&)>& exists,
-                                      const std::function<bool(const std::string&, const std::string&)>& sameFile);
+std::vector<PlannedVideo>
+PlanOutputs(const std::vector<std::string>& inputs, std::string_view folder, std::string_view extension,
+            const std::function<bool(const std::string&)>& exists,
+            const std::function<bool(const std::string&, const std::string&)>& sameFile);
 
 // The main window's path label for loaded videos: the path itself for one, else
 // "3 videos: D:\Clips\a.mp4, b.mov, c.avi".

@@ -177,7 +177,8 @@ void FinishReading(HANDLE reader, const ConverterProcess& child) {
         WaitForSingleObject(reader, kOutputDrainMs);
     }
     // A cancel that arrives between two reads is lost: it is repeated a while.
-    for (int attempt = 0; attempt < kCancelAttempts && WaitForSingleObject(reader, 0) == WAIT_TIMEOUT; ++attempt) {
+    for (int attempt = 0; attempt < kCancelAttempts && WaitForSingleObject(reader, 0) == WAIT_TIMEOUT;
+         ++attempt) {
         CancelSynchronousIo(reader);
         WaitForSingleObject(reader, 100);
     }

@@ -101,8 +101,8 @@ void AskToStop(HWND window) {
     if (gStopAsked || !gActiveRun) return;
     gStopAsked = true;
     // No is the default: Enter must not throw the work away.
-    const int answer =
-        MessageBoxA(window, "Stop the conversion?", "Convert Video", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    const int answer = MessageBoxA(window, "Stop the conversion?", "Convert Video",
+                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer == IDYES && gActiveRun) {
         gStopped = true;
         RequestConverterStop(*gActiveRun);
@@ -113,7 +113,8 @@ void AskToStop(HWND window) {
 
 // Escape, the Stop button and the close box ask whether to stop the run; the window stays up.
 INT_PTR ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
-    const bool command = message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == ID_PROGRESS_STOP);
+    const bool command =
+        message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == ID_PROGRESS_STOP);
     const bool close = message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE;
     if (!command && !close) return 0;
     AskToStop(window);
@@ -122,8 +123,8 @@ INT_PTR ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 
 // A batch's window is a line taller: it names the video being converted.
 HWND BuildProgressWindow(HFONT pleaseWaitFont, bool batch = false) {
-    HWND window =
-        CreateWin(hMainDlg, "", kCentre, kCentre, 250, batch ? 64 : 52, WS_CAPTION | WS_SYSMENU, 0, Units::Dialog);
+    HWND window = CreateWin(hMainDlg, "", kCentre, kCentre, 250, batch ? 64 : 52, WS_CAPTION | WS_SYSMENU, 0,
+                            Units::Dialog);
     SetWindowColours(window, RGB(255, 255, 255), kProgressGrey);
     for (int k = 0; k < 5; ++k)
         AddControl(window, ControlKind::Label, ID_PROGRESS_SQUARE1 + k, "", 5 + 12 * k, 40, 8, 7, SS_SUNKEN);
@@ -142,7 +143,8 @@ HWND BuildProgressWindow(HFONT pleaseWaitFont, bool batch = false) {
     AddControl(window, ControlKind::PushButton, ID_PROGRESS_STOP, "Stop", 218, 12, 28, 14);
     SetWindowIcon(window, L"VIDEO"); // its caption has a window menu now
     if (batch) {
-        AddControl(window, ControlKind::Label, ID_PROGRESS_VIDEO, "", 5, 52, 240, 10, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
+        AddControl(window, ControlKind::Label, ID_PROGRESS_VIDEO, "", 5, 52, 240, 10,
+                   SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
         SetColours(window, ID_PROGRESS_VIDEO, RGB(255, 255, 255), kProgressGrey);
     }
     return window;
@@ -336,7 +338,8 @@ namespace {
 VideoResult ResultOf(const ConverterRun& run) {
     VideoResult result{run.request.inputFile, run.outcome == RunOutcome::Succeeded, ""};
     if (run.outcome == RunOutcome::Stopped) result.reason = "stopped";
-    if (run.outcome == RunOutcome::CouldNotStart) result.reason = "the converter could not be started: " + run.systemErrorText;
+    if (run.outcome == RunOutcome::CouldNotStart)
+        result.reason = "the converter could not be started: " + run.systemErrorText;
     if (run.outcome == RunOutcome::Failed)
         result.reason = run.errorLines.empty() ? "the converter failed" : run.errorLines.back();
     return result;
@@ -355,7 +358,8 @@ bool ConvertOne(ConverterRun& run, HWND window, Animation& animation, TaskbarPro
         AnimateOnePass(window, animation, run, taskbar);
     while (bConverting != 0);
     ReleaseConverterRun(run);
-    if (run.outcome == RunOutcome::Stopped || run.outcome == RunOutcome::Failed) RemoveWhatTheRunWrote(run, outputBefore);
+    if (run.outcome == RunOutcome::Stopped || run.outcome == RunOutcome::Failed)
+        RemoveWhatTheRunWrote(run, outputBefore);
     return true;
 }
 
@@ -375,7 +379,8 @@ void PublishBatch(const std::vector<PlannedVideo>& plan) {
     std::vector<std::unique_ptr<ConverterRun>> runs;
     std::vector<size_t> placeOfRun;
     for (const PlannedVideo& video : plan) {
-        results.push_back({video.input, false, video.output.empty() ? "the output would be the video itself" : ""});
+        results.push_back(
+            {video.input, false, video.output.empty() ? "the output would be the video itself" : ""});
         if (video.output.empty()) continue;
         placeOfRun.push_back(results.size() - 1);
         runs.push_back(std::make_unique<ConverterRun>());
@@ -403,7 +408,8 @@ void PublishBatch(const std::vector<PlannedVideo>& plan) {
         TaskbarProgress taskbar;
         for (; batch.current < runs.size() && !gStopped; ++batch.current) {
             ConverterRun& run = *runs[batch.current];
-            SetItemText(window, ID_PROGRESS_VIDEO, VideoOfBatchText(batch.current, runs.size(), run.request.inputFile));
+            SetItemText(window, ID_PROGRESS_VIDEO,
+                        VideoOfBatchText(batch.current, runs.size(), run.request.inputFile));
             batch.position = 0;
             if (!ConvertOne(run, window, animation, taskbar)) {
                 results[placeOfRun[batch.current]].reason = "the conversion could not be started";

@@ -36,9 +36,10 @@ std::string CouldNotStartMessage(std::string_view converterPath, std::string_vie
 }
 
 std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines) {
-    std::string message = exitCode == 0 ? "The conversion failed: the converter could not finish the output file."
-                                        : "The conversion failed: the converter ended with exit code " +
-                                              std::to_string(exitCode) + ".";
+    std::string message =
+        exitCode == 0
+            ? "The conversion failed: the converter could not finish the output file."
+            : "The conversion failed: the converter ended with exit code " + std::to_string(exitCode) + ".";
     if (!errorLines.empty()) message += "\r\n";
     for (const std::string& line : errorLines)
         message += "\r\n" + line;

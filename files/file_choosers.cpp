@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/globals.h"
-#include "app/text.h"
 #include "app/program_folder.h"
-#include "files/file_choice.h"
+#include "app/text.h"
 #include "convert/batch.h"
+#include "files/file_choice.h"
 #include "files/same_file.h"
 #include "mainwin/main_ids.h"
 #include "toolkit/toolkit.h"
@@ -53,12 +53,13 @@ std::vector<char> BufferHolding(const std::string& text, std::size_t size) {
 // Runs one dialog; an accepted, non-blank choice moves rememberedFolder to the folder it
 // came from, which the dialog (run without OFN_NOCHANGEDIR) normally leaves as the current
 // directory. Gives every path chosen.
-std::vector<std::string> ChooseFiles(HWND owner, const char* title, const std::string& startDir, std::string filter,
-                                     DWORD flags, int saveMode, std::string& rememberedFolder,
-                                     const std::string& proposed = "") {
+std::vector<std::string> ChooseFiles(HWND owner, const char* title, const std::string& startDir,
+                                     std::string filter, DWORD flags, int saveMode,
+                                     std::string& rememberedFolder, const std::string& proposed = "") {
     std::string fileName = proposed;
     std::vector<std::string> paths;
-    if (!RunFileDialog(owner, title, fileName, startDir, std::move(filter), "", flags, saveMode, &paths)) return {};
+    if (!RunFileDialog(owner, title, fileName, startDir, std::move(filter), "", flags, saveMode, &paths))
+        return {};
     // Repaint what the dialog covered before the caller goes on.
     UpdateWindow(hMainDlg);
     ProcessPendingEvents(1);
@@ -67,10 +68,12 @@ std::vector<std::string> ChooseFiles(HWND owner, const char* title, const std::s
     return paths;
 }
 
-std::string ChooseOutput(HWND owner, const std::string& startDir, const std::string& proposed, bool oneVideo) {
+std::string ChooseOutput(HWND owner, const std::string& startDir, const std::string& proposed,
+                         bool oneVideo) {
     gCheckingOutput = oneVideo;
-    const std::vector<std::string> paths = ChooseFiles(owner, kOutputDialogTitle, startDir, OutputFilterList(),
-                                                       OutputDialogFlags(), 1, sOutputDir, proposed);
+    const std::vector<std::string> paths =
+        ChooseFiles(owner, kOutputDialogTitle, startDir, OutputFilterList(), OutputDialogFlags(), 1,
+                    sOutputDir, proposed);
     gCheckingOutput = false;
     return paths.empty() ? std::string() : paths.front();
 }
@@ -147,13 +150,15 @@ bool RefusedAsOutput(HWND dialog, const char* chosen) {
     }
     if (GetFileAttributesW(FromCodePage(chosen).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     const std::wstring question = FromCodePage(chosen) + L" already exists.\r\nDo you want to replace it?";
-    return MessageBoxW(dialog, question.c_str(), L"Convert Video", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES;
+    return MessageBoxW(dialog, question.c_str(), L"Convert Video",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES;
 }
 
 // Hundreds of long names may not fit the dialog's buffer: before the dialog writes its answer the
 // buffer grows to what the selection needs (the folder and every name).
 void MakeRoomForSelection(HWND dialog, OPENFILENAMEA& request) {
-    const LRESULT names = SendMessageA(dialog, CDM_GETSPEC, 0, 0), folder = SendMessageA(dialog, CDM_GETFOLDERPATH, 0, 0);
+    const LRESULT names = SendMessageA(dialog, CDM_GETSPEC, 0, 0),
+                  folder = SendMessageA(dialog, CDM_GETFOLDERPATH, 0, 0);
     const size_t needed = size_t(std::max<LRESULT>(names, 0) + std::max<LRESULT>(folder, 0)) + MAX_PATH;
     if (needed <= request.nMaxFile) return;
     gLargeAnswer.assign(needed * 2, '\0');

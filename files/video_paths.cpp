@@ -18,11 +18,13 @@ std::vector<std::wstring> VideosInFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsVideoFileName(ToCodePage(found.cFileName)))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            IsVideoFileName(ToCodePage(found.cFileName)))
             videos.push_back(folder + L"\\" + found.cFileName);
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    std::sort(videos.begin(), videos.end(),
-              [](const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; });
+    std::sort(videos.begin(), videos.end(), [](const std::wstring& a, const std::wstring& b) {
+        return lstrcmpiW(a.c_str(), b.c_str()) < 0;
+    });
     return videos;
 }
 
@@ -34,7 +36,8 @@ std::vector<std::string> VideosAmong(const std::vector<std::wstring>& paths, boo
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) continue;
         std::vector<std::wstring> found{path};
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) found = openFolders ? VideosInFolder(path) : std::vector<std::wstring>();
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            found = openFolders ? VideosInFolder(path) : std::vector<std::wstring>();
         for (const std::wstring& video : found)
             if (Spellable(video)) videos.push_back(ToCodePage(video));
     }

@@ -36,9 +36,11 @@ void ShowStartWindow() {
     for (int id : {ID_START_WEB_ADDRESS, ID_START_INVITATION, ID_START})
         AssignFont(window, id, titleFont);
     // Start has the first focus, so that Enter leaves the window; Tab reaches the address too.
-    SetWindowLongW(GetDlgItem(window, ID_START), GWL_STYLE, GetWindowLongW(GetDlgItem(window, ID_START), GWL_STYLE) | WS_TABSTOP);
+    SetWindowLongW(GetDlgItem(window, ID_START), GWL_STYLE,
+                   GetWindowLongW(GetDlgItem(window, ID_START), GWL_STYLE) | WS_TABSTOP);
     MakeLinkReachable(window, ID_START_WEB_ADDRESS);
-    SetWindowPos(GetDlgItem(window, ID_START), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(window, ID_START), HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RunModal(window, StartWindowProc);
     ReleaseFont(titleFont);
 }

@@ -7,8 +7,8 @@
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "app/text.h"
-#include "convert/publish.h"
 #include "convert/batch.h"
+#include "convert/publish.h"
 #include "files/file_choosers.h"
 #include "files/same_file.h"
 #include "files/video_paths.h"
@@ -183,7 +183,8 @@ void ExitCommand() {
 // manager sends Enter on to the focused control only for plain push buttons.)
 void PressFocusedButton() {
     HWND focus = GetFocus();
-    if (focus && GetParent(focus) == hMainDlg && LookOf(GetDlgCtrlID(focus))) PostMessageW(focus, BM_CLICK, 0, 0);
+    if (focus && GetParent(focus) == hMainDlg && LookOf(GetDlgCtrlID(focus)))
+        PostMessageW(focus, BM_CLICK, 0, 0);
 }
 
 // Windows clicks an unchecked option that merely gains the focus; only a checked one counts.
@@ -193,7 +194,8 @@ bool IsOptionClick(int id, WPARAM wParam) {
 
 INT_PTR Command(WPARAM wParam) {
     const int id = LOWORD(wParam);
-    if ((id == ID_MODE_USUAL || id == ID_MODE_FAST || id == ID_MODE_CUSTOM) && !IsOptionClick(id, wParam)) return 0;
+    if ((id == ID_MODE_USUAL || id == ID_MODE_FAST || id == ID_MODE_CUSTOM) && !IsOptionClick(id, wParam))
+        return 0;
     switch (id) {
     case ID_LOAD:
         if (RefusedWhileConverting()) break;

@@ -52,8 +52,8 @@ constexpr ControlRow kRowsBeforeModes[] = {
      kClear},
     {ID_INPUT_CAPTION, "STATIC", "Input video path:", 5, 185, 150, 18, SS_LEFT, 0, FontChoice::Dialog,
      RGB(192, 192, 192), RGB(85, 85, 85)},
-    {ID_INPUT_PATH, "STATIC", nullptr, 5, 205, 990, 22, SS_SUNKEN | SS_PATHELLIPSIS | SS_NOPREFIX, WS_EX_CLIENTEDGE,
-     FontChoice::UserText, RGB(0, 0, 255), RGB(255, 255, 255)},
+    {ID_INPUT_PATH, "STATIC", nullptr, 5, 205, 990, 22, SS_SUNKEN | SS_PATHELLIPSIS | SS_NOPREFIX,
+     WS_EX_CLIENTEDGE, FontChoice::UserText, RGB(0, 0, 255), RGB(255, 255, 255)},
     {ID_HELP, "BUTTON", "Help", 691, 310, 99, 25, kOwnerDrawn, WS_EX_STATICEDGE, FontChoice::Dialog, kSystem,
      kSystem},
     {ID_ABOUT, "BUTTON", "About", 793, 310, 99, 25, kOwnerDrawn, WS_EX_STATICEDGE, FontChoice::Dialog,
@@ -128,13 +128,14 @@ void ApplyModeState(HWND window) {
 // arrow keys move within. An option only follows a click, a key or a change of its check mark,
 // never the focus alone (Windows would click an unchecked option that gains the focus).
 void MakeKeyboardReachable(HWND window) {
-    static constexpr int kTabOrder[] = {ID_LOAD,        ID_PUBLISH,       ID_COMPRESSION,  ID_MODE_USUAL,
-                                        ID_MODE_FAST,   ID_MODE_CUSTOM,   ID_CUSTOM_PARAMS, ID_RESET_PARAMS,
-                                        ID_HELP,        ID_ABOUT,         ID_EXIT};
+    static constexpr int kTabOrder[] = {ID_LOAD,      ID_PUBLISH,     ID_COMPRESSION,   ID_MODE_USUAL,
+                                        ID_MODE_FAST, ID_MODE_CUSTOM, ID_CUSTOM_PARAMS, ID_RESET_PARAMS,
+                                        ID_HELP,      ID_ABOUT,       ID_EXIT};
     for (int id : kTabOrder) {
         HWND control = GetDlgItem(window, id);
         const bool laterOption = id == ID_MODE_FAST || id == ID_MODE_CUSTOM;
-        SetWindowLongW(control, GWL_STYLE, GetWindowLongW(control, GWL_STYLE) | WS_TABSTOP | (laterOption ? 0 : WS_GROUP));
+        SetWindowLongW(control, GWL_STYLE,
+                       GetWindowLongW(control, GWL_STYLE) | WS_TABSTOP | (laterOption ? 0 : WS_GROUP));
     }
     KeepTabStopOnCheckedOption(window);
     SetTabOrder(window, {ID_LOAD, ID_PUBLISH, ID_COMPRESSION, ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM,

@@ -3,7 +3,8 @@
 namespace {
 
 template <class Function> Function User32(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 HFONT NewFontOfFace(const wchar_t* face, UINT dpi, DWORD precision) {
@@ -27,9 +28,11 @@ UINT SystemDpi() {
 }
 
 RECT OuterRectForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi) {
-    static const auto adjust = User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    static const auto adjust =
+        User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
     RECT outer{0, 0, clientWidth, clientHeight};
-    if (!adjust || !adjust(&outer, style, FALSE, exStyle, dpi)) AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    if (!adjust || !adjust(&outer, style, FALSE, exStyle, dpi))
+        AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     return outer;
 }
 

@@ -18,7 +18,8 @@ constexpr int kBaseWidthAt96 = 6, kBaseHeightAt96 = 13;
 
 Box PixelsAtDpi(Box logical, unsigned dpi) {
     const int left = ScaledForDpi(logical.x, dpi), top = ScaledForDpi(logical.y, dpi);
-    return {left, top, ScaledForDpi(logical.x + logical.w, dpi) - left, ScaledForDpi(logical.y + logical.h, dpi) - top};
+    return {left, top, ScaledForDpi(logical.x + logical.w, dpi) - left,
+            ScaledForDpi(logical.y + logical.h, dpi) - top};
 }
 
 LetterMeasure WholePixelMeasure(LetterMeasure exact) {
@@ -39,7 +40,8 @@ Scale ScaleOfDpi(unsigned dpi) {
 
 Scale ScaleOfFont(LetterMeasure measure) {
     const Scale byWidth{measure.widthOf52, 52 * kBaseWidthAt96}, byHeight{measure.height, kBaseHeightAt96};
-    return int64_t(byWidth.numerator) * byHeight.denominator <= int64_t(byHeight.numerator) * byWidth.denominator
+    return int64_t(byWidth.numerator) * byHeight.denominator <=
+                   int64_t(byHeight.numerator) * byWidth.denominator
                ? byWidth
                : byHeight;
 }

@@ -36,11 +36,11 @@ struct Colours {
 
 // Where a control belongs, in its window's units, and what is drawn in it at the window's scale.
 struct Placement {
-    Box logical{};            // a picture at its natural size has no width or height
-    std::wstring image;       // a picture's bitmap resource
-    bool stretched = false;   // the picture fills the control
-    HFONT given = nullptr;    // a font the window's maker assigned (made for the system's scale)
-    HFONT scaled = nullptr;   // that font made for the window's scale, owned here
+    Box logical{};          // a picture at its natural size has no width or height
+    std::wstring image;     // a picture's bitmap resource
+    bool stretched = false; // the picture fills the control
+    HFONT given = nullptr;  // a font the window's maker assigned (made for the system's scale)
+    HFONT scaled = nullptr; // that font made for the window's scale, owned here
 };
 
 struct WindowRecord {
@@ -56,8 +56,8 @@ struct WindowRecord {
     UINT dpi = kDefaultDpi;
     Box logical{};
     bool centreX = false, centreY = false;
-    HFONT font = nullptr;      // the font every control gets unless it was given its own
-    HFONT ownFont = nullptr;   // `font` where it was made here rather than from the template
+    HFONT font = nullptr;    // the font every control gets unless it was given its own
+    HFONT ownFont = nullptr; // `font` where it was made here rather than from the template
     LetterMeasure measure{}; // of `font`, for dialog units
     Scale scale;             // over 96 dots per inch, of the window and what is drawn in it
     std::vector<std::pair<HWND, Placement>> placements; // in creation order
@@ -216,10 +216,11 @@ void ChooseWindowFont(HWND window, WindowRecord& record, bool atCreation) {
 // A font the window's maker assigned (made for the system's scale), at the window's scale.
 void ApplyGivenFont(HWND control, const WindowRecord& record, Placement& placement) {
     HFONT old = placement.scaled;
-    const bool asMade = int64_t(record.scale.numerator) * kDefaultDpi == int64_t(record.scale.denominator) * SystemDpi();
+    const bool asMade =
+        int64_t(record.scale.numerator) * kDefaultDpi == int64_t(record.scale.denominator) * SystemDpi();
     placement.scaled = asMade ? nullptr : FontAtScale(placement.given, record.scale);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(placement.scaled ? placement.scaled : placement.given),
-                 TRUE);
+    SendMessageW(control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(placement.scaled ? placement.scaled : placement.given), TRUE);
     if (old) DeleteObject(old);
 }
 
@@ -232,8 +233,9 @@ void PlaceControl(HWND control, const WindowRecord& record, const Placement& pla
 // or at `suggested` (the system's choice when the window moves to a monitor of another scale).
 void SizeAndPlace(HWND window, const WindowRecord& record, const RECT* suggested = nullptr) {
     const Box client = PixelBox(record, record.logical);
-    const RECT outer = OuterRectForClient(client.w, client.h, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
-                                          static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), record.dpi);
+    const RECT outer =
+        OuterRectForClient(client.w, client.h, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), record.dpi);
     const int outerW = outer.right - outer.left, outerH = outer.bottom - outer.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -252,8 +254,8 @@ void ShowPicture(HWND control, const WindowRecord& record, const Placement& plac
     if (placement.stretched) GetClientRect(control, &client);
     HBITMAP image = nullptr;
     if (record.dpi == kDefaultDpi) {
-        image = static_cast<HBITMAP>(LoadImageW(ProgramModule(), placement.image.c_str(), IMAGE_BITMAP, client.right,
-                                                client.bottom, LR_LOADMAP3DCOLORS));
+        image = static_cast<HBITMAP>(LoadImageW(ProgramModule(), placement.image.c_str(), IMAGE_BITMAP,
+                                                client.right, client.bottom, LR_LOADMAP3DCOLORS));
     } else {
         image = static_cast<HBITMAP>(LoadImageW(ProgramModule(), placement.image.c_str(), IMAGE_BITMAP, 0, 0,
                                                 LR_LOADMAP3DCOLORS | LR_CREATEDIBSECTION));
@@ -263,7 +265,8 @@ void ShowPicture(HWND control, const WindowRecord& record, const Placement& plac
                                                      Scaled(natural.cy, record.scale));
     }
     if (!image) return;
-    auto old = reinterpret_cast<HGDIOBJ>(SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
+    auto old = reinterpret_cast<HGDIOBJ>(
+        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
     if (old && old != image) DeleteObject(old);
 }
 
@@ -336,9 +339,9 @@ HWND AddChild(HWND window, const char* className, int id, const std::string& tex
     Placement placement;
     placement.logical = {x, y, w, h};
     const Box box = PixelBox(*record, placement.logical);
-    HWND control = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE, box.x, box.y,
-                                   box.w, box.h, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   ProgramModule(), nullptr);
+    HWND control = CreateWindowExA(
+        exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE, box.x, box.y, box.w, box.h, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
     if (!control) return nullptr;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(record->font), FALSE);
     record->placements.emplace_back(control, placement);
@@ -412,9 +415,9 @@ void SetWindowIcon(HWND window, const wchar_t* iconName) {
     WindowRecord* record = RecordOf(window);
     if (!record) return;
     record->iconName = iconName;
-    for (auto [size, which, slot] : {std::tuple{SystemMetricForDpi(SM_CXICON, record->dpi), ICON_BIG, &record->bigIcon},
-                                     std::tuple{SystemMetricForDpi(SM_CXSMICON, record->dpi), ICON_SMALL,
-                                                &record->smallIcon}}) {
+    for (auto [size, which, slot] :
+         {std::tuple{SystemMetricForDpi(SM_CXICON, record->dpi), ICON_BIG, &record->bigIcon},
+          std::tuple{SystemMetricForDpi(SM_CXSMICON, record->dpi), ICON_SMALL, &record->smallIcon}}) {
         auto icon = static_cast<HICON>(LoadImageW(ProgramModule(), iconName, IMAGE_ICON, size, size, 0));
         if (!icon) continue;
         SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));

@@ -37,7 +37,8 @@ TEST(Batch, TheDialogsMultipleAnswerAndTheCommandLineGiveEveryPath) {
     EXPECT_EQ(ChosenPathsOf("D:\\Clips\\one.mp4\0\0\0"s), (Paths{"D:\\Clips\\one.mp4"}));
     EXPECT_EQ(ChosenPathsOf("\0\0"s), Paths{});
     EXPECT_EQ(
-        SplitArguments(R"(  "D:\My Clips\a.mp4" D:\b.mov	"C:\end\\" "say \"hi\"" "" x""y "a ""quoted"" b")"),
+        SplitArguments(
+            R"(  "D:\My Clips\a.mp4" D:\b.mov	"C:\end\\" "say \"hi\"" "" x""y "a ""quoted"" b")"),
         (Paths{"D:\\My Clips\\a.mp4", "D:\\b.mov", "C:\\end\\", "say \"hi\"", "", "xy", "a \"quoted\" b"}));
     EXPECT_EQ(SplitArguments(R"(a\\\"b c\\d)"), (Paths{"a\\\"b", "c\\\\d"}));
 }
