@@ -4,12 +4,17 @@
 // one event a line, to the events file; the script samples the processes' processor time
 // from the system as the events arrive and makes the table. It measures and judges nothing.
 //
-// bench.exe EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS
+// A batch follows: one clip loaded through the open dialog and converted, then fifty more chosen
+// together there and converted in one go (twice), with the program's handles and memory after each, and the
+// floor its memory is judged against: the minimal window program once it has opened both file dialogs.
+//
+// bench.exe EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS BATCH_FOLDER
 #include <windows.h>
 
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -51,13 +56,14 @@ void Fail(const std::string& why) {
 struct Settings {
     std::wstring events, programFolder, minimalExe, clip, outputFolder;
     int runs = 3;
+    std::wstring batchFolder;
 };
 
 bool ReadArguments(Settings& settings) {
     int count = 0;
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!words || count != 7) return false;
-    settings = {words[1], words[2], words[3], words[4], words[5], _wtoi(words[6])};
+    if (!words || count != 8) return false;
+    settings = {words[1], words[2], words[3], words[4], words[5], _wtoi(words[6]), words[7]};
     LocalFree(words);
     return settings.runs > 0;
 }
@@ -98,9 +104,15 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-// The minimal window program's memory, read by the script while its window is up.
-void ShowMinimalWindowForAWhile(const Settings& settings) {
+// The minimal window program's memory, read by the script while its window is up. With
+// "dialogs" it first opens the open and the save dialog in the batch's folder, which are
+// cancelled here; with "dialogs-and-fonts" it then draws in the font the program's windows name.
+void ShowMinimalWindowForAWhile(const Settings& settings, const std::string& mode = "minimal") {
+    const bool dialogs = mode != "minimal";
     std::wstring commandLine = L"\"" + settings.minimalExe + L"\"";
+    if (dialogs)
+        commandLine +=
+            L" --" + std::wstring(mode.begin(), mode.end()) + L" \"" + settings.batchFolder + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
@@ -108,8 +120,14 @@ void ShowMinimalWindowForAWhile(const Settings& settings) {
                         FolderOf(settings.minimalExe).c_str(), &startup, &started))
         return;
     if (WaitUntil([&] { return HasVisibleWindow(started.dwProcessId); })) {
+        for (const char* title : dialogs ? std::vector{"Open", "Save As"} : std::vector<const char*>{}) {
+            HWND dialog = WaitForFileDialog(started.dwProcessId, title);
+            if (!dialog) Fail(std::string("the minimal program's dialog did not open: ") + title);
+            if (dialog) ClickCancelButton(dialog);
+            if (dialog) WaitForDialogToClose(dialog);
+        }
         Sleep(1000);
-        Event("minimal-ready", UnixNow());
+        Event("minimal-ready", UnixNow(), "mode=" + mode);
         Sleep(1000);
     }
     TerminateProcess(started.hProcess, 0);
@@ -287,12 +305,157 @@ std::string ConvertThroughProgram(const Settings& settings, const std::wstring& 
     return LastLineOf(ReadBytes(settings.programFolder + L"\\kesto.log"));
 }
 
+// The process's handles as the system's handle table lists them: Wine does not count them
+// for GetProcessHandleCount.
+DWORD HandlesInSystemTable(DWORD processId) {
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    struct Entry { // one row of the table (SystemHandleInformation, class 16)
+        ULONG owner;
+        BYTE type, flags;
+        USHORT value;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    constexpr ULONG kHandleTable = 16;
+    constexpr LONG kTooSmall = LONG(0xC0000004);
+    std::vector<BYTE> table(1 << 20);
+    ULONG needed = 0;
+    while (query && query(kHandleTable, table.data(), ULONG(table.size()), &needed) == kTooSmall)
+        table.resize(table.size() * 2);
+    if (!query) return 0;
+    const ULONG rows = *reinterpret_cast<const ULONG*>(table.data());
+    const auto* entries = reinterpret_cast<const Entry*>(table.data() + sizeof(ULONG_PTR));
+    DWORD count = 0;
+    for (ULONG row = 0; row < rows; ++row)
+        count += entries[row].owner == processId;
+    return count;
+}
+
+// The program's working set, peak working set, handles and window-system objects, as Windows
+// reports them.
+std::string StateOf(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return "unknown=1";
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    DWORD handles = 0;
+    if (!GetProcessHandleCount(process, &handles) || handles == 0) handles = HandlesInSystemTable(processId);
+    const std::string state = "ws=" + std::to_string(memory.WorkingSetSize) +
+                              " peak=" + std::to_string(memory.PeakWorkingSetSize) +
+                              " handles=" + std::to_string(handles) +
+                              " gdi=" + std::to_string(GetGuiResources(process, GR_GDIOBJECTS)) +
+                              " user=" + std::to_string(GetGuiResources(process, GR_USEROBJECTS));
+    CloseHandle(process);
+    return state;
+}
+
+std::vector<std::wstring> ClipsIn(const std::wstring& folder) {
+    std::vector<std::wstring> clips;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*.mp4").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        clips.push_back(folder + L"\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    std::sort(clips.begin(), clips.end());
+    return clips;
+}
+
+// Publishes what is loaded into `output` (for several videos: their folder and type) and
+// follows the converters one after the other until the closing message, which it answers.
+bool PublishLoaded(const Program& program, HWND main, const std::wstring& output, size_t videos) {
+    Click(Item(main, ID_PUBLISH));
+    HWND chooser = WaitForFileDialog(program.Id(), "Convert Video");
+    if (!chooser) {
+        Fail("the output chooser did not open");
+        return false;
+    }
+    TypeFileName(chooser, output);
+    PressKey(VK_RETURN);
+    HANDLE previous = nullptr;
+    DWORD previousId = 0;
+    for (size_t video = 0; video < videos; ++video) {
+        // The ended converter's handle stays open until the next is found, so its id is not
+        // given to the next one.
+        DWORD id = 0;
+        HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", 60000, previousId, &id);
+        if (previous) CloseHandle(previous);
+        if (!converter) {
+            Fail("converter " + std::to_string(video) + " did not start");
+            return false;
+        }
+        const std::string tag = "video=" + std::to_string(video) + " of=" + std::to_string(videos);
+        Event("batch-start", UnixNow(), tag);
+        WaitForSingleObject(converter, kConversionTimeout);
+        Event("batch-end", UnixNow(), tag);
+        previous = converter;
+        previousId = id;
+    }
+    if (previous) CloseHandle(previous);
+    HWND box = WaitForMessageBoxQuietly(program.Id(), L"Information", 1, 60000);
+    if (!box) {
+        Fail("no closing message after " + std::to_string(videos) + " videos");
+        return false;
+    }
+    AnswerMessageBox(box, IDOK);
+    return true;
+}
+
+void MeasureBatch(const Settings& settings) {
+    const std::vector<std::wstring> clips = ClipsIn(settings.batchFolder);
+    const std::wstring outputs = settings.outputFolder + L"\\batch";
+    CreateDirectoryW(outputs.c_str(), nullptr);
+    DeleteFileW((settings.programFolder + L"\\KESTO.ini").c_str());
+    DeleteFileW((settings.programFolder + L"\\kesto.log").c_str());
+    ProgramOptions options;
+    options.inPlaceFolder = settings.programFolder;
+    Program program(options);
+    HWND main = program.WaitForMainWindow();
+    if (clips.size() < 2 || !main) return Fail("no clips for the batch, or no main window");
+    Event("program-ready", UnixNow(), "batch=1 pid=" + std::to_string(program.Id()));
+    Click(Item(main, ID_LOAD));
+    HWND chooser = WaitForFileDialog(program.Id(), "Load Video");
+    if (!chooser) return Fail("the input chooser did not open");
+    TypeFileName(chooser, clips[0]);
+    PressKey(VK_RETURN);
+    if (!WaitUntil([&] { return TextOf(Item(main, ID_INPUT_PATH)) == WideToUtf8(clips[0]); }))
+        return Fail("the chosen clip did not load");
+    if (!PublishLoaded(program, main, outputs + L"\\first.mp4", 1)) return;
+    Sleep(1000);
+    Event("state", UnixNow(), "after=1 " + StateOf(program.Id()));
+    // The rest twice, in two batches: what the first batch opens once shows after it, what
+    // each video leaves behind grows again after the second.
+    const std::vector<std::wstring> rest(clips.begin() + 1, clips.end());
+    std::wstring names;
+    for (const std::wstring& clip : rest)
+        names += L"\"" + clip.substr(clip.rfind(L'\\') + 1) + L"\" ";
+    for (size_t converted = clips.size(); converted < 2 * clips.size(); converted += rest.size()) {
+        Click(Item(main, ID_LOAD));
+        chooser = WaitForFileDialog(program.Id(), "Load Video");
+        if (!chooser) return Fail("the input chooser did not open");
+        test::ChooseInDialog(chooser, names); // chosen together, in the folder of the first clip
+        WaitForDialogToClose(chooser);
+        const std::string loaded = std::to_string(rest.size()) + " videos: ";
+        if (!WaitUntil([&] { return TextOf(Item(main, ID_INPUT_PATH)).rfind(loaded, 0) == 0; }))
+            return Fail("the chosen clips did not load");
+        if (!PublishLoaded(program, main, outputs + L"\\any name.mp4", rest.size())) return;
+        Sleep(1000);
+        Event("state", UnixNow(), "after=" + std::to_string(converted) + " " + StateOf(program.Id()));
+    }
+    Click(Item(main, ID_EXIT));
+    DWORD exitCode = 0;
+    if (!program.WaitForExit(15000, &exitCode)) Fail("the program did not end on Exit");
+}
+
 } // namespace
 
 int main() {
     Settings settings;
     if (!ReadArguments(settings)) {
-        fprintf(stderr, "usage: bench EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS\n");
+        fprintf(stderr,
+                "usage: bench EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS BATCH_FOLDER\n");
         return 2;
     }
     gEvents = _wfopen(settings.events.c_str(), L"w");
@@ -300,6 +463,8 @@ int main() {
     Event("begin", UnixNow());
     MeasureStartUps(settings);
     ShowMinimalWindowForAWhile(settings);
+    ShowMinimalWindowForAWhile(settings, "dialogs");
+    ShowMinimalWindowForAWhile(settings, "dialogs-and-fonts");
     std::string commandLine;
     for (int run = 0; run < settings.runs; ++run) {
         const std::wstring output = settings.outputFolder + L"\\converted-" + std::to_wstring(run) + L".mp4";
@@ -312,6 +477,7 @@ int main() {
         Event("command", UnixNow(), "run=" + std::to_string(run) + " line=" + commandLine);
         if (!directFirst) ConvertDirectly(commandLine, output, run);
     }
+    MeasureBatch(settings);
     Event("end", UnixNow());
     fclose(gEvents);
     return 0;

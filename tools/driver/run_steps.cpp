@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace driver {
 
@@ -34,7 +35,8 @@ HWND FindVisibleDialog(DWORD processId, const std::wstring& caption, bool withSh
 
 } // namespace
 
-HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs) {
+HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs, DWORD skipId,
+                           DWORD* foundId) {
     HANDLE child = nullptr;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!child && GetTickCount64() < deadline) {
@@ -42,12 +44,17 @@ HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD ti
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32FirstW(snapshot, &entry); more && !child;
-             more = Process32NextW(snapshot, &entry))
-            if (entry.th32ParentProcessID == parentId && _wcsicmp(entry.szExeFile, exeName.c_str()) == 0)
-                child =
-                    OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+             more = Process32NextW(snapshot, &entry)) {
+            if (entry.th32ParentProcessID != parentId || entry.th32ProcessID == skipId ||
+                _wcsicmp(entry.szExeFile, exeName.c_str()) != 0)
+                continue;
+            child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+            if (child && WaitForSingleObject(child, 0) == WAIT_OBJECT_0)
+                CloseHandle(std::exchange(child, nullptr));
+            if (child && foundId) *foundId = entry.th32ProcessID;
+        }
         CloseHandle(snapshot);
-        if (!child) Sleep(2);
+        if (!child) Sleep(1);
     }
     return child;
 }

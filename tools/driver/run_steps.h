@@ -12,8 +12,10 @@
 namespace driver {
 
 // A converter started by the process `parentId`, found by its file name: a handle that can
-// be waited on (SYNCHRONIZE and limited query rights), or null after the time-out.
-HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs = kWindowTimeout);
+// be waited on (SYNCHRONIZE and limited query rights), or null after the time-out. A child
+// that has ended already, or whose id is `skipId`, is passed over; `foundId` gets its id.
+HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs = kWindowTimeout,
+                           DWORD skipId = 0, DWORD* foundId = nullptr);
 
 // A visible message box of a process with this caption, polled every `pollMs` ms with calls
 // that reach only the window server; null after the time-out.

@@ -4,6 +4,8 @@
 
 #include "app/globals.h"
 #include "app/program_folder.h"
+#include "app/text.h"
+#include "convert/batch.h"
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
 #include "mainwin/main_ids.h"
@@ -67,8 +69,6 @@ void SaveOwnedWindow(void (*show)(), const char* caption, const wchar_t* name) {
     DestroyWindow(hMainDlg);
 }
 
-// The progress window half-way through a run of the fake converter, then the message that
-// ends the run, for a run that succeeds and for one whose converter fails.
 // The progress window half-way through a run, then the message that ends it: a real
 // conversion of a 20-second clip, and a run of the fake converter that fails.
 void SavePublishWindows(bool real, const char* endCaption, const wchar_t* endName) {
@@ -120,6 +120,53 @@ void SavePublishWindows(bool real, const char* endCaption, const wchar_t* endNam
     DeleteFileW((ProgramFolder() + L"\\kesto.log").c_str());
 }
 
+// Several videos in one go on the fake converter: the progress window during the second of
+// three, then the closing message with a video that failed and one that was skipped.
+void SaveBatchWindows() {
+    const std::wstring plugIn = ProgramFolder() + L"\\PLUG-IN";
+    CreateDirectoryW(plugIn.c_str(), nullptr);
+    CopyFileW(FakeConverterPath().c_str(), (plugIn + L"\\ffmpeg_III.exe").c_str(), FALSE);
+    SetEnvironmentVariableW(L"FAKECONV_EXIT", nullptr);
+    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
+    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"4000");
+    SetEnvironmentVariableW(L"FAKECONV_FAIL_ON", L"damaged");
+    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_reencode_720p.txt").c_str());
+    const std::wstring folder = NewTempFolder(L"kesto-shots");
+    std::vector<std::string> inputs;
+    for (const wchar_t* name : {L"beach.avi", L"birthday party.mov", L"damaged.avi", L"garden.mp4"}) {
+        WriteBytes(folder + L"\\" + name, "a video");
+        inputs.push_back(WideToUtf8(folder + L"\\" + name));
+    }
+    const auto exists = [](const std::string& path) { return FileExists(FromCodePage(path)); };
+    const auto same = [](const std::string& a, const std::string& b) { return a == b; };
+    hMainDlg = CreateWin(nullptr, "owner", 0, 0, 200, 100, WS_POPUP | WS_CAPTION, 0, Units::Pixels);
+    AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 0, 0, 99, 190, CBS_DROPDOWNLIST, 0);
+    AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, "", 0, 30, 99, 20, 0, 0);
+    nMode = 0;
+    Background photographer([&] {
+        HWND progress = nullptr;
+        WaitUntil([&] {
+            progress = FindTopWindow(GetCurrentProcessId(), "Convert Video");
+            return progress && TextOf(GetDlgItem(progress, ID_PROGRESS_VIDEO)).rfind("2 of", 0) == 0 &&
+                   !TextOf(GetDlgItem(progress, ID_PROGRESS_PERCENT)).empty();
+        });
+        Sleep(1500);
+        Save(progress, L"batch-progress-window");
+        HWND box = nullptr;
+        WaitUntil(
+            [&] { return (box = FindTopWindow(GetCurrentProcessId(), "Attention", "#32770")) != nullptr; },
+            60000);
+        Save(box, L"batch-closing-message");
+        if (box) AnswerMessageBox(box, IDOK);
+    });
+    PublishBatch(PlanOutputs(inputs, WideToUtf8(folder), ".mp4", exists, same));
+    photographer.Join();
+    DestroyWindow(hMainDlg);
+    RemoveTree(folder);
+    DeleteFileW((plugIn + L"\\ffmpeg_III.exe").c_str());
+    DeleteFileW((ProgramFolder() + L"\\kesto.log").c_str());
+}
+
 } // namespace
 
 int main() {
@@ -131,5 +178,6 @@ int main() {
     SaveOwnedWindow(ShowAboutWindow, "About", L"about-window");
     SavePublishWindows(true, "Information", L"finished-message");
     SavePublishWindows(false, "Attention", L"failed-message");
+    SaveBatchWindows();
     return shown ? 0 : 1;
 }
