@@ -52,7 +52,10 @@ TEST(Release, LoadUsualMinSizePublishWatchThePercentageRiseAndExit) {
     PostMessageW(GetDlgItem(window, ID_PUBLISH), BM_CLICK, 0, 0);
     Choose(program, "Convert Video", output);
     std::vector<int> percentages; // as the progress window's label shows them
-    HWND progress = WaitForWindow(program.Id(), "Convert Video");
+    // The progress window, not the save dialog of the same caption that may still be closing.
+    HWND progress = WaitForWindow(program.Id(), "Convert Video", kTimeout, [](HWND window) {
+        return GetDlgItem(window, ID_PROGRESS_PERCENT) != nullptr;
+    });
     for (; IsWindow(progress) && !WaitForBox(program.Id(), "Information", nullptr, 0); Sleep(50)) {
         const std::string label = TextOf(GetDlgItem(progress, ID_PROGRESS_PERCENT));
         if (!label.empty() && (percentages.empty() || percentages.back() != atoi(label.c_str())))
