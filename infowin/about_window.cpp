@@ -20,6 +20,7 @@ INT_PTR AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
         if (!IsLinkClick(HIWORD(wParam))) return 0;
         if (LOWORD(wParam) == ID_ABOUT_EMAIL) AskShell(EmailRequest(kMakerEmail));
         if (LOWORD(wParam) == ID_ABOUT_WEB_ADDRESS) AskShell(WebAddressRequest(kMakerWebAddress));
+        if (LOWORD(wParam) == IDCANCEL) EndWin(window, 0); // Escape
         return 0;
     default: return 0;
     }

@@ -4,6 +4,12 @@
 #include "infowin/info_windows.h"
 #include "toolkit/toolkit.h"
 
+// Escape closes the window; the close box ends it through the toolkit's default handling.
+INT_PTR HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && wParam == IDCANCEL) EndWin(window, 0);
+    return 0;
+}
+
 void ShowHelpWindow() {
     HFONT headingFont = NewFont("Times New Roman", 20, true, true);
     HFONT subheadingFont = NewFont("Times New Roman", 15, true, false);
@@ -24,8 +30,7 @@ void ShowHelpWindow() {
                80);
     SetColours(window, ID_HELP_RECOMMENDATION, RGB(0, 0, 0), kTransparent);
     SetWindowIcon(window, L"VIDEO");
-    // No callback: the close box ends the window through the toolkit's default handling.
-    RunModal(window, nullptr);
+    RunModal(window, HelpWindowProc);
     ReleaseFont(subheadingFont);
     ReleaseFont(headingFont);
 }

@@ -9,6 +9,7 @@ INT_PTR StartWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 // Owned by hMainDlg, which stays disabled while the window is up.
 void ShowHelpWindow();
+INT_PTR HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Owned by hMainDlg, which stays disabled while the window is up.
 void ShowAboutWindow();

@@ -12,8 +12,12 @@ INT_PTR StartWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
         return 0;
     case WM_COMMAND:
         if (!IsLinkClick(HIWORD(wParam))) return 0;
+        // Enter where no button is the default arrives as IDOK: on the address it opens it,
+        // elsewhere it presses Start. Escape (IDCANCEL) leaves as Start does.
+        if (LOWORD(wParam) == IDOK)
+            wParam = GetFocus() == GetDlgItem(window, ID_START_WEB_ADDRESS) ? ID_START_WEB_ADDRESS : ID_START;
         if (LOWORD(wParam) == ID_START_WEB_ADDRESS) AskShell(WebAddressRequest(kMakerWebAddress));
-        if (LOWORD(wParam) == ID_START) EndWin(window, 0);
+        if (LOWORD(wParam) == ID_START || LOWORD(wParam) == IDCANCEL) EndWin(window, 0);
         return 0;
     default: return 0;
     }

@@ -31,25 +31,36 @@ void ClickLabel(HWND window, int id) {
     Settle(window);
 }
 
-// Escape, and a double-click notification from each link, leave the window up.
-void NothingClosesIt(HWND window, std::initializer_list<int> links) {
+// A double-click notification from each link leaves the window up.
+void DoubleClicksCloseNothing(HWND window, std::initializer_list<int> links) {
     for (int id : links)
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, STN_DBLCLK), LPARAM(GetDlgItem(window, id)));
-    PostMessageW(GetDlgItem(window, *links.begin()), WM_KEYDOWN, VK_ESCAPE, 0);
     Settle(window);
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// Shows the window on this thread while `user` acts on it; false when it did not close.
+bool ClosedBy(const std::function<void()>& show, const std::string& caption,
+              const std::function<void(HWND)>& user) {
+    bool closed = false;
+    WhileRunning(show, [&] {
+        HWND window = OwnWindow(caption);
+        ASSERT_NE(window, nullptr) << caption;
+        user(window);
+        closed = WaitUntil([&] { return !IsWindow(window); }, 5000);
+        if (!closed) PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    return closed;
+}
+
 } // namespace
 
-TEST(InfoWindows, EachLinkClickAsksTheShellOnceAndOnlyStartAndTheCloseBoxEndTheWindows) {
+TEST(InfoWindows, EachLinkClickAsksTheShellOnceAndNothingElseDoes) {
     ImportPatch shell(&gShellExecuteASlot, reinterpret_cast<void*>(&NoteShellCall));
-    WhileRunning(ShowStartWindow, [&] {
-        HWND window = OwnWindow("Tarvelle Video Converter. ");
-        ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(ClosedBy(ShowStartWindow, "Tarvelle Video Converter. ", [](HWND window) {
         ClickLabel(window, ID_START_WEB_ADDRESS);
         ClickLabel(window, ID_START_WEB_ADDRESS);
-        NothingClosesIt(window, {ID_START_WEB_ADDRESS, ID_START});
+        DoubleClicksCloseNothing(window, {ID_START_WEB_ADDRESS, ID_START});
         // From the keyboard: Start has the first focus, Tab reaches the address, Enter clicks it,
         // and Enter on Start leaves.
         EXPECT_EQ(GetDlgCtrlID(FocusOf(window)), ID_START);
@@ -58,18 +69,29 @@ TEST(InfoWindows, EachLinkClickAsksTheShellOnceAndOnlyStartAndTheCloseBoxEndTheW
         Press(window, VK_RETURN);
         Press(window, VK_TAB);
         Press(window, VK_RETURN);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
-    });
+    }));
     hMainDlg = CreateWin(nullptr, "owner", 0, 0, 300, 200, 0, 0, Units::Pixels);
-    WhileRunning(ShowAboutWindow, [&] {
-        HWND window = OwnWindow("About");
-        ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(ClosedBy(ShowAboutWindow, "About", [](HWND window) {
         ClickLabel(window, ID_ABOUT_EMAIL);
         ClickLabel(window, ID_ABOUT_WEB_ADDRESS);
-        NothingClosesIt(window, {ID_ABOUT_EMAIL, ID_ABOUT_WEB_ADDRESS});
+        DoubleClicksCloseNothing(window, {ID_ABOUT_EMAIL, ID_ABOUT_WEB_ADDRESS});
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
+    }));
     DestroyWindow(hMainDlg);
     const std::string web = "- http://tarvelle.test"; // the default verb
-    EXPECT_EQ(gShellCalls, (std::vector<std::string>{web, web, "Open mailto:support@tarvelle.test", web}));
+    // Two clicks and Enter on the start window's address, then a click on each of the about window's.
+    EXPECT_EQ(gShellCalls,
+              (std::vector<std::string>{web, web, web, "Open mailto:support@tarvelle.test", web}));
+}
+
+TEST(InfoWindows, EscapeClosesEachAndEnterOnTheFirstFocusLeavesTheStartWindow) {
+    // Enter as Windows delivers it while the focused Start button is not the default button.
+    EXPECT_TRUE(ClosedBy(ShowStartWindow, "Tarvelle Video Converter. ",
+                         [](HWND window) { PostMessageW(window, WM_COMMAND, IDOK, 0); }));
+    const auto escape = [](HWND window) { Press(window, VK_ESCAPE); };
+    EXPECT_TRUE(ClosedBy(ShowStartWindow, "Tarvelle Video Converter. ", escape));
+    hMainDlg = CreateWin(nullptr, "owner", 0, 0, 300, 200, 0, 0, Units::Pixels);
+    EXPECT_TRUE(ClosedBy(ShowAboutWindow, "About", escape));
+    EXPECT_TRUE(ClosedBy(ShowHelpWindow, "Help", escape));
+    DestroyWindow(hMainDlg);
 }
