@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "app/text.h"
 
 std::wstring ModulePath() {
@@ -18,6 +20,60 @@ std::wstring ModulePath() {
 
 std::wstring ProgramFolder() {
     return ProgramFolderOf(ModulePath());
+}
+
+namespace {
+
+std::wstring gDataFolder;
+
+// Whether files may be made in the folder: a read-only folder, or one the user may not write
+// to, refuses even a file that is gone again when it is closed.
+bool MayWriteIn(const std::wstring& folder) {
+    const std::wstring probe = folder + L"\\kesto-write-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+std::wstring RoamingAppData() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                folder)))
+        return {};
+    return folder;
+}
+
+} // namespace
+
+std::wstring ChooseDataFolder() {
+    const std::wstring program = ProgramFolder();
+    gDataFolder = program;
+    if (MayWriteIn(program)) return {};
+    const std::wstring roaming = RoamingAppData();
+    if (roaming.empty()) return {};
+    const std::wstring own = roaming + L"\\KESTO";
+    const bool made = CreateDirectoryW(own.c_str(), nullptr);
+    if (!made && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    gDataFolder = own;
+    if (!made) return {};
+    return L"KESTO cannot write to its own folder,\r\n" + program +
+           L"\r\nso it keeps its settings (KESTO.ini) and its log of converter command lines (kesto.log) "
+           L"in\r\n" +
+           own;
+}
+
+std::wstring DataFolder() {
+    return gDataFolder.empty() ? ProgramFolder() : gDataFolder;
+}
+
+std::string CurrentDirectory() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, folder.data());
+    folder.resize(length < size ? length : 0);
+    return ToCodePage(folder);
 }
 
 std::string ToCodePage(const std::wstring& text) {

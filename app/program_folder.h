@@ -1,5 +1,5 @@
-// Where the program lives: its settings, log and converter are found beside it,
-// never through the current directory.
+// Where the program lives: its converter is found beside it, and its settings and log where
+// it may write, never through the current directory.
 #pragma once
 
 #include <string>
@@ -8,6 +8,17 @@
 std::wstring ModulePath();
 // The program's folder without a trailing backslash ("E:" for a program at a drive root).
 std::wstring ProgramFolder();
+// Chooses, once at start-up, where the settings file and the processing log are kept: the
+// program's folder where it may be written to (as under a user's own folder), otherwise
+// %APPDATA%\KESTO (as under Program Files). Gives the words that tell the user so when that
+// folder has just been made, so that they are said once; otherwise "".
+std::wstring ChooseDataFolder();
+// The folder chosen; the program's folder before a choice.
+std::wstring DataFolder();
+
+// The process's current directory, in the process code page.
+std::string CurrentDirectory();
+
 // Wide text in the process code page, and back.
 std::string ToCodePage(const std::wstring& text);
 std::wstring FromCodePage(const std::string& text);

@@ -11,21 +11,22 @@ namespace {
 
 bool gStoredSettingsUnread = false;
 bool gKeepCopyBeforeSaving = false; // a file with text in it, but none of it settings
+std::wstring gReadFrom;             // the file the settings were read from
 
 // Far beyond any settings file the program writes; a larger file reads as one that cannot be read
 // rather than exhausting the memory of a 32-bit process.
 constexpr size_t kLargestSettingsFile = 64 * 1024 * 1024;
 
 std::wstring SettingsPath() {
-    return ProgramFolder() + L"\\KESTO.ini";
+    return DataFolder() + L"\\KESTO.ini";
 }
 
-std::string CurrentDirectory() {
-    const DWORD size = GetCurrentDirectoryW(0, nullptr);
-    std::wstring folder(size, L'\0');
-    const DWORD length = GetCurrentDirectoryW(size, folder.data());
-    folder.resize(length < size ? length : 0);
-    return ToCodePage(folder);
+// Kept elsewhere than beside the program, the settings start from those beside it until they
+// have been saved there once.
+std::wstring SettingsToRead() {
+    const std::wstring path = SettingsPath();
+    const std::wstring besideProgram = ProgramFolder() + L"\\KESTO.ini";
+    return IsRegularFile(path) ? path : besideProgram;
 }
 
 // The code page that ANSI programs use on this system, even while this process works in UTF-8.
@@ -73,7 +74,7 @@ void LoadSettings() {
     const std::string currentFolder = CurrentDirectory();
     sInputDir = currentFolder;
     sOutputDir = currentFolder;
-    const std::wstring path = SettingsPath();
+    const std::wstring path = gReadFrom = SettingsToRead();
     gStoredSettingsUnread = gKeepCopyBeforeSaving = false;
     if (!IsRegularFile(path)) return;
     const std::optional<std::string> bytes = ReadWholeFileAlone(path, kLargestSettingsFile);
@@ -87,10 +88,13 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-    // Settings that could not be read (held open by another program) are not replaced by defaults.
-    if (gStoredSettingsUnread) return;
     const std::wstring path = SettingsPath();
+    const bool replacesWhatWasRead = path == gReadFrom;
+    // Settings that could not be read (held open by another program) are not replaced by defaults.
+    if (gStoredSettingsUnread && replacesWhatWasRead) return;
     // A file in which nothing could be read may still be the user's work: it is kept beside.
-    if (gKeepCopyBeforeSaving && !CopyFileW(path.c_str(), (path + L".bak").c_str(), FALSE)) return;
+    if (gKeepCopyBeforeSaving && replacesWhatWasRead &&
+        !CopyFileW(path.c_str(), (path + L".bak").c_str(), FALSE))
+        return;
     ReplaceWholeFile(path, FormatSettingsText({sInputDir, sOutputDir, nMode, sCustomParams}));
 }

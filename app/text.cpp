@@ -88,3 +88,73 @@ std::vector<std::string> SplitArguments(std::string_view arguments) {
     if (started) split.push_back(current);
     return split;
 }
+
+namespace {
+
+bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool StartsWithDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
+}
+
+bool IsUncPath(std::string_view path) {
+    return path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]);
+}
+
+// The part of a full path that ".." cannot climb above: "C:" or "\\server\share".
+size_t RootLength(std::string_view path) {
+    if (StartsWithDrive(path)) return 2;
+    if (!IsUncPath(path)) return 0;
+    size_t end = 2;
+    for (int part = 0; part < 2 && end < path.size(); ++part) {
+        while (end < path.size() && IsSlash(path[end]))
+            ++end;
+        while (end < path.size() && !IsSlash(path[end]))
+            ++end;
+    }
+    return end;
+}
+
+// Joins a path to what it is relative to, as Windows does.
+std::string Anchored(std::string_view currentFolder, std::string_view path) {
+    std::string folder = std::string(currentFolder) + "\\";
+    if (IsUncPath(path) || (StartsWithDrive(path) && path.size() > 2 && IsSlash(path[2])))
+        return std::string(path);
+    if (StartsWithDrive(path)) { // "D:clip.avi": the current folder if on that drive, else its root
+        const bool sameDrive =
+            StartsWithDrive(currentFolder) && (currentFolder[0] | 0x20) == (path[0] | 0x20);
+        return (sameDrive ? folder : std::string(path.substr(0, 2)) + "\\").append(path.substr(2));
+    }
+    if (!path.empty() && IsSlash(path[0]))
+        return std::string(currentFolder.substr(0, RootLength(currentFolder))).append(path);
+    return folder.append(path);
+}
+
+} // namespace
+
+std::string FullPathFrom(std::string_view currentFolder, std::string_view path) {
+    const std::string joined = Anchored(currentFolder, path);
+    const size_t rootLength = RootLength(joined);
+    std::string full = joined.substr(0, rootLength);
+    for (char& c : full)
+        if (c == '/') c = '\\';
+    std::vector<std::string_view> parts;
+    const std::string_view rest = std::string_view(joined).substr(rootLength);
+    for (size_t at = 0; at < rest.size();) {
+        size_t end = at;
+        while (end < rest.size() && !IsSlash(rest[end]))
+            ++end;
+        const std::string_view part = rest.substr(at, end - at);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    for (const std::string_view part : parts)
+        full.append("\\").append(part);
+    return parts.empty() ? full + "\\" : full;
+}

@@ -24,6 +24,11 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 // 2n+1 are n backslashes and a quote of the argument; "" within quotes is one quote.
 std::vector<std::string> SplitArguments(std::string_view arguments);
 
+// A path named on the command line as Windows reads it from `currentFolder` (a full path):
+// relative to it, to its drive's root ("\\clip.avi") or to its drive ("C:clip.avi"), or already
+// full; "." and ".." are resolved and "/" becomes "\\". ".." never climbs above a drive or share.
+std::string FullPathFrom(std::string_view currentFolder, std::string_view path);
+
 // The folder a file path lies in, the way the current directory names it: no trailing
 // backslash except at a drive root ("C:\Clips\a.avi" gives "C:\Clips", "C:\a.avi" gives "C:\").
 std::string FolderOfFile(std::string_view path);

@@ -5,19 +5,28 @@
 #include "app/program_folder.h"
 #include "app/settings.h"
 #include "app/text.h"
+#include "convert/output_place.h"
 #include "files/video_paths.h"
 #include "infowin/info_windows.h"
 #include "mainwin/main_window.h"
 
 namespace {
 
-// Files named on the command line ("Open with", "Send to", files dropped on the program's icon)
-// are loaded as Load would load them; anything else there is ignored.
-void LoadVideosNamed(const char* arguments) {
+// Paths named on the command line ("Open with", "Send to", files or folders dropped on the
+// program's icon) are meant from the folder the program was started in: they are made full
+// before the program moves to its own folder.
+std::vector<std::wstring> PathsNamed(const char* arguments) {
+    const std::string caller = CurrentDirectory();
     std::vector<std::wstring> paths;
     for (const std::string& argument : SplitArguments(arguments ? arguments : ""))
-        paths.push_back(FromCodePage(argument));
-    sInputFiles = VideosAmong(paths, false);
+        paths.push_back(FromCodePage(FullPathFrom(caller, argument)));
+    return paths;
+}
+
+// They load as a drop would load them: files, and the videos inside folders; anything else is
+// ignored.
+void LoadVideosNamed(const std::vector<std::wstring>& paths) {
+    sInputFiles = VideosAmong(paths, true);
     if (sInputFiles.empty()) return;
     sInputFile = sInputFiles.front();
     sInputDir = FolderOfFile(sInputFile);
@@ -26,11 +35,18 @@ void LoadVideosNamed(const char* arguments) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+    const std::vector<std::wstring> named = PathsNamed(arguments);
     hLinkCursor = LoadCursorA(instance, "autor");
     ShowStartWindow();
     SetCurrentDirectoryW(FolderWithBackslashOf(ModulePath()).c_str());
+    const std::wstring notice = ChooseDataFolder();
     LoadSettings();
-    LoadVideosNamed(arguments);
+    if (!notice.empty())
+        MessageBoxW(nullptr, notice.c_str(), L"Information", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    // A run that ended with the program (killed, or the machine turned off) may have left a
+    // temporary output in the last output folder.
+    RemoveLeftoverOutputs(sOutputDir);
+    LoadVideosNamed(named);
     ShowMainDialog();
     SaveSettings();
     return 0;

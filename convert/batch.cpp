@@ -124,8 +124,8 @@ ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool
         const std::string name(FileNameOf(result.input));
         if (result.converted)
             converted.push_back(name);
-        else if (!result.reason.empty())
-            notConverted += "\r\n" + name + ": " + result.reason;
+        else // a video without a reason was never started: the batch was stopped before it
+            notConverted += "\r\n" + name + ": " + (result.reason.empty() ? "not started" : result.reason);
     }
     const bool all = converted.size() == results.size();
     std::string text = stopped ? "Conversion cancelled. " : "";

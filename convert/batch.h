@@ -54,7 +54,7 @@ std::string BatchProgressLabel(const BatchProgress& batch, double elapsedSeconds
 struct VideoResult {
     std::string input;
     bool converted = false;
-    std::string reason; // why not: the converter's last error line, or what else happened
+    std::string reason; // why not: the converter's last error line, or what else happened; empty: not started
 };
 struct ClosingMessage {
     std::string caption; // "Information" when every video was converted, else "Attention"

@@ -25,18 +25,6 @@ void CloseIfOpen(HANDLE& handle) {
     handle = nullptr;
 }
 
-std::string SystemErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result(text ? text : "", length);
-    if (text) LocalFree(text);
-    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
-        result.pop_back();
-    return result.empty() ? "error " + std::to_string(error) : result;
-}
-
 // A job that ends the converter when the program's last handle to it closes, so that a
 // converter never runs on after the program has died.
 HANDLE JobThatKillsOnClose() {
@@ -205,6 +193,7 @@ DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
 
     const ConverterProgress said = ProgressSnapshot(run);
     run.errorLines = ErrorLines(said);
+    run.outputWriteFailed = said.outputWriteFailed;
     // Some converters end with 0 even when they could not finish writing the output.
     const bool failed = run.exitCode != 0 || said.outputWriteFailed;
     run.outcome = stopped ? RunOutcome::Stopped : failed ? RunOutcome::Failed : RunOutcome::Succeeded;
@@ -220,6 +209,18 @@ HANDLE ProtectInput(const std::string& inputFile) {
 }
 
 } // namespace
+
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result(text ? text : "", length);
+    if (text) LocalFree(text);
+    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+        result.pop_back();
+    return result.empty() ? "error " + std::to_string(error) : result;
+}
 
 DWORD WINAPI RunConverter(LPVOID parameter) {
     ConverterRun& run = *static_cast<ConverterRun*>(parameter);

@@ -41,6 +41,7 @@ struct ConverterRun {
     std::string systemErrorText; // the system's words for it
     DWORD exitCode = 0;
     std::vector<std::string> errorLines; // the converter's words for what failed (UTF-8)
+    bool outputWriteFailed = false;      // it said it could not write the output
 
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;
@@ -64,3 +65,6 @@ ConverterProgress ProgressSnapshot(ConverterRun& run);
 
 // Releases what StartConversionWorker made, once bConverting is 0.
 void ReleaseConverterRun(ConverterRun& run);
+
+// The system's words for an error code ("error 5" when it has none).
+std::string SystemErrorText(DWORD error);

@@ -5,7 +5,7 @@
 #include "app/program_folder.h"
 
 void WriteProcessingLog(const std::string& line) {
-    const std::wstring path = ProgramFolder() + L"\\kesto.log";
+    const std::wstring path = DataFolder() + L"\\kesto.log";
     // No sharing: the file stays locked for the few instants of the call.
     HANDLE log = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -128,10 +128,25 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
 // The converter's words for what went wrong, as against its banner, stream headers (indented),
 // statistics and warnings.
 bool IsErrorLine(std::string_view rawLine, std::string_view line) {
-    static constexpr std::string_view kWords[] = {
-        "error",     "failed",  "invalid",      "no such file",       "permission denied", "no space",
-        "not found", "unknown", "unrecognized", "not supported",      "are supported",     "could not",
-        "cannot",    "unable",  "undefined",    "bad file descriptor"};
+    // A stream that the output format cannot take is named as "not compatible" or "unsupported".
+    static constexpr std::string_view kWords[] = {"error",
+                                                  "failed",
+                                                  "invalid",
+                                                  "no such file",
+                                                  "permission denied",
+                                                  "no space",
+                                                  "not found",
+                                                  "unknown",
+                                                  "unrecognized",
+                                                  "not supported",
+                                                  "are supported",
+                                                  "not compatible",
+                                                  "unsupported",
+                                                  "could not",
+                                                  "cannot",
+                                                  "unable",
+                                                  "undefined",
+                                                  "bad file descriptor"};
     if (rawLine.front() == ' ' || StartsWith(line, "video:")) return false; // headers, the sizes written
     return std::any_of(std::begin(kWords), std::end(kWords),
                        [&](std::string_view word) { return ContainsIgnoringCase(line, word); });
@@ -152,8 +167,9 @@ void KeepErrorLine(ConverterProgress& progress, std::string_view line) {
     if (!lines.empty() && lines.back() == clean) return;
     if (lines.size() == kKeptConverterLines) lines.erase(lines.begin() + 1);
     lines.push_back(std::move(clean));
-    progress.outputWriteFailed |=
-        StartsWith(line, "Error writing trailer") || StartsWith(line, "Error closing file");
+    progress.outputWriteFailed |= StartsWith(line, "Error writing trailer") ||
+                                  StartsWith(line, "Error closing file") ||
+                                  StartsWith(line, "av_interleaved_write_frame()");
 }
 
 void TakeLine(ConverterProgress& progress, std::string_view rawLine) {

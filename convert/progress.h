@@ -26,7 +26,7 @@ struct ConverterProgress {
     std::optional<double> speed;           // media seconds per wall-clock second
     std::deque<std::string> lastOtherLines;
     std::deque<std::string> errorLines; // the first, then the last few
-    bool outputWriteFailed = false;     // it said it could not finish the output file
+    bool outputWriteFailed = false;     // it said it could not write or finish the output file
 
     // Reading state.
     std::string pendingLine; // the unfinished line, at most kLongestConverterLine bytes

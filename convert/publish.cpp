@@ -14,6 +14,8 @@
 #include "app/text.h"
 #include "convert/batch.h"
 #include "convert/converter_run.h"
+#include "convert/output_file.h"
+#include "convert/output_place.h"
 #include "convert/publish_logic.h"
 #include "files/same_file.h"
 #include "mainwin/main_ids.h"
@@ -47,29 +49,6 @@ std::wstring FromUtf8(const std::string& text) {
 
 void ShowAttention(HWND owner, const std::wstring& text) {
     MessageBoxW(owner, text.c_str(), L"Attention", MB_OK | MB_ICONEXCLAMATION);
-}
-
-// What the output file looked like before the run, to tell whether the run wrote it.
-struct FileStamp {
-    bool exists = false;
-    FILETIME written{};
-    ULONGLONG size = 0;
-};
-
-FileStamp StampOf(const std::string& path) {
-    FileStamp stamp;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (GetFileAttributesExW(FromCodePage(TrimBlanks(path)).c_str(), GetFileExInfoStandard, &data)) {
-        stamp.exists = true;
-        stamp.written = data.ftLastWriteTime;
-        stamp.size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-    return stamp;
-}
-
-bool WrittenSince(const FileStamp& before, const FileStamp& now) {
-    if (!now.exists) return false;
-    return !before.exists || CompareFileTime(&before.written, &now.written) != 0 || before.size != now.size;
 }
 
 // The taskbar button of the main window mirrors the progress where the system offers it.
@@ -211,8 +190,8 @@ bool RefusedByGuards() {
         MessageBoxA(nullptr, "Output file not found", "Attention", MB_OK | MB_ICONEXCLAMATION);
         return true;
     }
-    if (NamesSameFile(sInputFile, sOutputFile)) {
-        ShowAttention(hMainDlg, kOutputIsInputText);
+    if (const std::wstring why = WhyNotAnOutput(sInputFile, sOutputFile); !why.empty()) {
+        ShowAttention(hMainDlg, why);
         return true;
     }
     return false;
@@ -226,16 +205,41 @@ void FlashWhenInBackground() {
     FlashWindowEx(&flash);
 }
 
-// A run that did not end as asked leaves nothing of its own behind: an output it wrote is removed,
-// while a file it never touched (one the user agreed to replace) stays.
-void RemoveWhatTheRunWrote(const ConverterRun& run, const FileStamp& outputBefore) {
-    if (WrittenSince(outputBefore, StampOf(run.request.outputFile)))
-        DeleteFileW(FromCodePage(TrimBlanks(run.request.outputFile)).c_str());
+// What became of the output once the run was over.
+enum class OutputEnd {
+    AsRun,       // replaced, kept or removed as the run's outcome says
+    DiskFull,    // the run failed because the output's disk is full (detail: the volume)
+    NotReplaced, // converted, but the file could not take the old one's place (detail: why)
+};
+struct SettledOutput {
+    OutputEnd end = OutputEnd::AsRun;
+    std::string detail;
+};
+
+// Puts a successful run's output in its place and removes what a failed or stopped run wrote;
+// a result that cannot take its place makes the run a failure.
+SettledOutput Settle(ConverterRun& run, const OutputPlace& place) {
+    SettledOutput settled;
+    // Free space is looked at before the broken output is removed, which gives some back.
+    if (run.outcome == RunOutcome::Failed && run.outputWriteFailed) {
+        const auto free = FreeBytesBeside(place.written);
+        if (free && *free < kFullDiskFreeBytes) settled = {OutputEnd::DiskFull, VolumeOf(place.written)};
+    }
+    std::string problem;
+    if (!SettleOutput(place, run.outcome == RunOutcome::Succeeded, problem)) {
+        run.outcome = RunOutcome::Failed;
+        settled = {OutputEnd::NotReplaced, problem};
+    }
+    return settled;
 }
 
-void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
-    if (run.outcome == RunOutcome::Stopped || run.outcome == RunOutcome::Failed)
-        RemoveWhatTheRunWrote(run, outputBefore);
+std::string FailureMessage(const ConverterRun& run, const OutputPlace& place, const SettledOutput& settled) {
+    if (settled.end == OutputEnd::DiskFull) return DiskFullMessage(settled.detail, run.errorLines);
+    if (settled.end == OutputEnd::NotReplaced) return NotReplacedMessage(place.target, settled.detail);
+    return ConverterFailedMessage(run.exitCode, run.errorLines);
+}
+
+void TellOutcome(const ConverterRun& run, const OutputPlace& place, const SettledOutput& settled) {
     if (gExitAfterRun) return; // the program is closing: nothing more to say
     FlashWhenInBackground();
     switch (run.outcome) {
@@ -252,9 +256,7 @@ void TellOutcome(const ConverterRun& run, const FileStamp& outputBefore) {
     case RunOutcome::CouldNotStart:
         ShowAttention(hMainDlg, FromCodePage(CouldNotStartMessage(run.converterPath, run.systemErrorText)));
         break;
-    case RunOutcome::Failed:
-        ShowAttention(hMainDlg, FromUtf8(ConverterFailedMessage(run.exitCode, run.errorLines)));
-        break;
+    case RunOutcome::Failed: ShowAttention(hMainDlg, FromUtf8(FailureMessage(run, place, settled))); break;
     }
     bNotifyFinished = 0;
 }
@@ -289,9 +291,9 @@ void PublishVideo() {
 
     // The worker gets its own copy of the choices: later changes in the window do not reach it.
     auto run = std::make_unique<ConverterRun>();
-    run->request = {nMode, sCrf, sCustomParams, sInputFile, sOutputFile};
+    const OutputPlace place = PrepareOutput(sOutputFile);
+    run->request = {nMode, sCrf, sCustomParams, sInputFile, place.written};
     run->programFolder = ToCodePage(ProgramFolder());
-    const FileStamp outputBefore = StampOf(sOutputFile);
 
     HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);
     HWND window = BuildProgressWindow(pleaseWaitFont);
@@ -329,38 +331,43 @@ void PublishVideo() {
     DestroyWindow(window);
     ReleaseFont(pleaseWaitFont);
     ReleaseConverterRun(*run);
-    TellOutcome(*run, outputBefore);
+    const SettledOutput settled = Settle(*run, place);
+    TellOutcome(*run, place, settled);
 }
 
 namespace {
 
 // What one video of a batch came to, in the words of the closing message.
-VideoResult ResultOf(const ConverterRun& run) {
+VideoResult ResultOf(const ConverterRun& run, const SettledOutput& settled) {
     VideoResult result{run.request.inputFile, run.outcome == RunOutcome::Succeeded, ""};
     if (run.outcome == RunOutcome::Stopped) result.reason = "stopped";
     if (run.outcome == RunOutcome::CouldNotStart)
         result.reason = "the converter could not be started: " + run.systemErrorText;
     if (run.outcome == RunOutcome::Failed)
         result.reason = run.errorLines.empty() ? "the converter failed" : run.errorLines.back();
+    if (settled.end == OutputEnd::DiskFull) result.reason = "the disk " + settled.detail + " is full";
+    if (settled.end == OutputEnd::NotReplaced)
+        result.reason = "the old file could not be replaced: " + settled.detail;
     return result;
 }
 
-// Runs one video of a batch in the batch's window; false when no worker could be started.
-bool ConvertOne(ConverterRun& run, HWND window, Animation& animation, TaskbarProgress& taskbar) {
-    const FileStamp outputBefore = StampOf(run.request.outputFile);
+// Runs one video of a batch in the batch's window; nothing when no worker could be started.
+std::optional<VideoResult> ConvertOne(ConverterRun& run, HWND window, Animation& animation,
+                                      TaskbarProgress& taskbar) {
+    const OutputPlace place = PrepareOutput(run.request.outputFile);
+    run.request.outputFile = place.written;
     bConverting = 1;
     gActiveRun = &run;
     if (!StartConversionWorker(run)) {
         bConverting = 0;
-        return false;
+        return std::nullopt;
     }
     do
         AnimateOnePass(window, animation, run, taskbar);
     while (bConverting != 0);
     ReleaseConverterRun(run);
-    if (run.outcome == RunOutcome::Stopped || run.outcome == RunOutcome::Failed)
-        RemoveWhatTheRunWrote(run, outputBefore);
-    return true;
+    const SettledOutput settled = Settle(run, place);
+    return ResultOf(run, settled);
 }
 
 } // namespace
@@ -411,12 +418,13 @@ void PublishBatch(const std::vector<PlannedVideo>& plan) {
             SetItemText(window, ID_PROGRESS_VIDEO,
                         VideoOfBatchText(batch.current, runs.size(), run.request.inputFile));
             batch.position = 0;
-            if (!ConvertOne(run, window, animation, taskbar)) {
+            const std::optional<VideoResult> result = ConvertOne(run, window, animation, taskbar);
+            if (!result) {
                 results[placeOfRun[batch.current]].reason = "the conversion could not be started";
                 break;
             }
             batch.lengths[batch.current] = ProgressSnapshot(run).durationSeconds;
-            results[placeOfRun[batch.current]] = ResultOf(run);
+            results[placeOfRun[batch.current]] = *result;
         }
     }
     gActiveRun = nullptr;

@@ -35,13 +35,32 @@ std::string CouldNotStartMessage(std::string_view converterPath, std::string_vie
     return message;
 }
 
-std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines) {
-    std::string message =
-        exitCode == 0
-            ? "The conversion failed: the converter could not finish the output file."
-            : "The conversion failed: the converter ended with exit code " + std::to_string(exitCode) + ".";
-    if (!errorLines.empty()) message += "\r\n";
-    for (const std::string& line : errorLines)
+namespace {
+
+std::string WithLines(std::string message, const std::vector<std::string>& lines) {
+    if (!lines.empty()) message += "\r\n";
+    for (const std::string& line : lines)
         message += "\r\n" + line;
     return message;
+}
+
+} // namespace
+
+std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines) {
+    return WithLines(exitCode == 0 ? "The conversion failed: the converter could not finish the output file."
+                                   : "The conversion failed: the converter ended with exit code " +
+                                         std::to_string(exitCode) + ".",
+                     errorLines);
+}
+
+std::string DiskFullMessage(std::string_view volume, const std::vector<std::string>& errorLines) {
+    return WithLines(
+        "The conversion failed: the disk is full.\r\nThere is no room left on " + std::string(volume) +
+            " for the output file. Free some space there or choose another disk, then try again.",
+        errorLines);
+}
+
+std::string NotReplacedMessage(std::string_view target, std::string_view why) {
+    return "The video was converted, but it could not replace\r\n" + std::string(target) + "\r\n\r\n" +
+           std::string(why) + "\r\n\r\nThe old file is as it was.";
 }

@@ -25,3 +25,7 @@ std::string ProcessingTimeText(double elapsedSeconds);
 std::string CouldNotStartMessage(std::string_view converterPath, std::string_view systemErrorText);
 // The failure names the converter's exit code (0: it could not finish the output), then its words.
 std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines);
+// Writing failed on a volume with no room left: said plainly, then the converter's words.
+std::string DiskFullMessage(std::string_view volume, const std::vector<std::string>& errorLines);
+// The converted video could not take the place of the file it was to replace (`why`: the system's words).
+std::string NotReplacedMessage(std::string_view target, std::string_view why);

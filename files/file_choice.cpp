@@ -102,10 +102,10 @@ std::string ChosenPathOf(std::string_view fileNameBuffer) {
     return std::string(fileNameBuffer.substr(0, fileNameBuffer.find('\0')));
 }
 
-std::vector<std::string> ChosenPathsOf(std::string_view buffer) {
+std::vector<std::string> ChosenPathsOf(std::string_view buffer, bool multipleSelection) {
     const std::string first = ChosenPathOf(buffer);
     std::vector<std::string> paths;
-    for (size_t at = first.size() + 1; at < buffer.size() && buffer[at] != '\0';) {
+    for (size_t at = first.size() + 1; multipleSelection && at < buffer.size() && buffer[at] != '\0';) {
         const std::string name = ChosenPathOf(buffer.substr(at));
         const bool full = name.size() > 1 && (name[1] == ':' || name.rfind("\\\\", 0) == 0);
         paths.push_back(full ? name : first + (first.empty() || first.back() == '\\' ? "" : "\\") + name);
@@ -113,6 +113,25 @@ std::vector<std::string> ChosenPathsOf(std::string_view buffer) {
     }
     if (paths.empty() && !first.empty()) paths.push_back(first);
     return paths;
+}
+
+bool IsDeviceName(std::string_view path) {
+    std::string_view name = path.substr(std::min(path.size(), path.find_last_of("\\/:") + 1));
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    std::string upper;
+    for (char c : name)
+        upper += char(std::toupper(static_cast<unsigned char>(c)));
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+        upper == "CONOUT$")
+        return true;
+    // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits ¹ ² ³ that Windows counts too.
+    const std::string_view port(upper);
+    if (port.substr(0, 3) != "COM" && port.substr(0, 3) != "LPT") return false;
+    const std::string_view digit = port.substr(3);
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+           digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 namespace {

@@ -60,7 +60,13 @@ std::string ChosenPathOf(std::string_view fileNameBuffer);
 
 // Every path in a file-name buffer: one full path, or, for a multiple selection, the folder,
 // a NUL, then each name (or a full path, as typed) followed by a NUL, a second NUL at the end.
-std::vector<std::string> ChosenPathsOf(std::string_view fileNameBuffer);
+// A dialog that takes one file writes one path: what follows its NUL is what the buffer held
+// before (a longer proposed name), never a second name.
+std::vector<std::string> ChosenPathsOf(std::string_view fileNameBuffer, bool multipleSelection = true);
+
+// Whether the name is one that Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9,
+// LPT1 to LPT9), with any extension: writing to it writes nothing.
+bool IsDeviceName(std::string_view path);
 
 // The folder to remember after an accepted choice. The dialog normally leaves the current
 // directory in the chosen file's folder, and that form is kept; where it has not moved

@@ -35,13 +35,6 @@ bool gCheckingOutput = false;
 // The answer of a selection too large for the dialog's own buffer (see MakeRoomForSelection).
 std::vector<char> gLargeAnswer;
 
-std::string CurrentDirectory() {
-    const DWORD size = GetCurrentDirectoryA(0, nullptr);
-    std::string folder(size, '\0');
-    folder.resize(GetCurrentDirectoryA(size, folder.data()));
-    return folder;
-}
-
 // A zero-filled buffer of `size` bytes holding as much of `text` as fits before a NUL.
 std::vector<char> BufferHolding(const std::string& text, std::size_t size) {
     std::vector<char> buffer(size, '\0');
@@ -133,7 +126,9 @@ int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, c
     // The answer is where the dialog last had its buffer: the hook may have given it a larger one.
     const std::string_view answer(request.lpstrFile, request.nMaxFile);
     fileName = ChosenPathOf(answer);
-    if (allPaths) *allPaths = accepted ? ChosenPathsOf(answer) : std::vector<std::string>();
+    if (allPaths)
+        *allPaths =
+            accepted ? ChosenPathsOf(answer, flags & OFN_ALLOWMULTISELECT) : std::vector<std::string>();
     flags = request.Flags;
     gLargeAnswer = {};
     return accepted;
@@ -141,11 +136,12 @@ int RunFileDialog(HWND owner, const std::string& title, std::string& fileName, c
 
 namespace {
 
-// The save dialog keeps the input itself from being chosen, before anything else is asked, and
-// asks before an existing file is replaced (No by default). True when the choice is refused.
+// The save dialog keeps the input itself and device names from being chosen, before anything else
+// is asked, and asks before an existing file is replaced (No by default). True when the choice is
+// refused.
 bool RefusedAsOutput(HWND dialog, const char* chosen) {
-    if (NamesSameFile(sInputFile, chosen)) {
-        MessageBoxW(dialog, kOutputIsInputText, L"Attention", MB_OK | MB_ICONEXCLAMATION);
+    if (const std::wstring why = WhyNotAnOutput(sInputFile, chosen); !why.empty()) {
+        MessageBoxW(dialog, why.c_str(), L"Attention", MB_OK | MB_ICONEXCLAMATION);
         return true;
     }
     if (GetFileAttributesW(FromCodePage(chosen).c_str()) == INVALID_FILE_ATTRIBUTES) return false;

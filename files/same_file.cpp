@@ -4,6 +4,7 @@
 
 #include "app/program_folder.h"
 #include "app/text.h"
+#include "files/file_choice.h"
 
 namespace {
 
@@ -59,4 +60,16 @@ bool NamesSameFile(const std::string& first, const std::string& second) {
     const std::wstring normalA = Normalised(a), normalB = Normalised(b);
     if (CompareStringOrdinal(normalA.c_str(), -1, normalB.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
     return SameIdentity(a, b);
+}
+
+std::wstring WhyNotAnOutput(const std::string& input, const std::string& output) {
+    static constexpr const wchar_t* kChooseAnother =
+        L"\r\n\r\nPlease choose another name for the output file.";
+    if (NamesSameFile(input, output))
+        return std::wstring(L"The output file is the input video itself: converting would destroy it.") +
+               kChooseAnother;
+    if (IsDeviceName(TrimBlanks(output)))
+        return L"\"" + FromCodePage(TrimBlanks(output)) +
+               L"\" is a name that Windows keeps for a device: nothing would be written." + kChooseAnother;
+    return {};
 }

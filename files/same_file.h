@@ -1,4 +1,4 @@
-// Telling whether an output path names the input file.
+// Telling whether an output path names the input file, or no file at all.
 #pragma once
 
 #include <string>
@@ -8,7 +8,6 @@
 // volume (which also catches links).
 bool NamesSameFile(const std::string& first, const std::string& second);
 
-// What the user is told when the output chosen would be the input itself.
-inline constexpr const wchar_t* kOutputIsInputText =
-    L"The output file is the input video itself: converting would destroy it.\r\n\r\n"
-    L"Please choose another name for the output file.";
+// Why a file cannot be the output of a conversion of `input`, in the user's words, or "" when it
+// can: it is the input itself, or a name that Windows keeps for a device (nothing would be written).
+std::wstring WhyNotAnOutput(const std::string& input, const std::string& output);

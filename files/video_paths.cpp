@@ -18,7 +18,9 @@ std::vector<std::wstring> VideosInFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        // Hidden and system files are not the user's videos (thumbnails, resource forks).
+        if (!(found.dwFileAttributes &
+              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
             IsVideoFileName(ToCodePage(found.cFileName)))
             videos.push_back(folder + L"\\" + found.cFileName);
     if (search != INVALID_HANDLE_VALUE) FindClose(search);

@@ -109,8 +109,14 @@ void AddRow(HWND window, const ControlRow& row, const MainFonts& fonts) {
     // A text box draws its border as the sunken edge every text box of the program has.
     const ChildStyle box = ComposeChildStyle(ControlKind::TextBox, row.style, row.exStyle);
     const bool isBox = std::string_view(row.className) == "EDIT";
-    AddChild(window, row.className, row.id, text, row.x, row.y, row.w, row.h, isBox ? box.style : row.style,
-             isBox ? box.exStyle : row.exStyle);
+    // A text box holds 32,767 characters unless told otherwise, and is not made at all with a
+    // longer text (the settings file may hold one): it is made empty, allowed any length, then filled.
+    AddChild(window, row.className, row.id, isBox ? "" : text, row.x, row.y, row.w, row.h,
+             isBox ? box.style : row.style, isBox ? box.exStyle : row.exStyle);
+    if (isBox) {
+        SendDlgItemMessageW(window, row.id, EM_SETLIMITTEXT, 0, 0);
+        SetItemText(window, row.id, text);
+    }
     if (row.textColour != kSystem || row.background != kSystem)
         SetColours(window, row.id, row.textColour, row.background);
     if (row.font == FontChoice::Title) AssignFont(window, row.id, fonts.title);

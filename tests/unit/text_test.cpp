@@ -24,3 +24,20 @@ TEST(Text, FolderOfAFileKeepsABackslashOnlyAtADriveRoot) {
     EXPECT_EQ(FolderOfFile("\\\\server\\share\\a b\\été.mkv"), "\\\\server\\share\\a b");
     EXPECT_EQ(FolderOfFile("holiday.avi"), "");
 }
+
+TEST(Text, CommandLinePathsAreFullPathsFromTheCallersFolder) {
+    for (auto [argument, full] : {
+             std::pair{"rel.avi", "C:\\cl\\rel.avi"},
+             {"sub/../sub/./a b.avi", "C:\\cl\\sub\\a b.avi"},
+             {"..\\..\\..\\up.avi", "C:\\up.avi"}, // never above the drive
+             {"\\top.avi", "C:\\top.avi"},         // the drive's root
+             {"c:here.avi", "C:\\cl\\here.avi"},   // the drive's current folder
+             {"D:there.avi", "D:\\there.avi"},
+             {"D:\\x\\.\\y.avi", "D:\\x\\y.avi"},
+             {"\\\\srv\\share\\..\\..\\z.avi", "\\\\srv\\share\\z.avi"},
+             {".", "C:\\cl"},
+         })
+        EXPECT_EQ(FullPathFrom("C:\\cl", argument), full) << argument;
+    EXPECT_EQ(FullPathFrom("C:\\", "a.avi"), "C:\\a.avi");
+    EXPECT_EQ(FullPathFrom("\\\\srv\\share\\d", "\\r.avi"), "\\\\srv\\share\\r.avi");
+}

@@ -92,8 +92,9 @@ TEST_F(Batch, AStopEndsTheVideoUnderWayAndStartsNoOther) {
         ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Convert Video", &question));
         Answer(question.window, IDYES);
     });
-    EXPECT_EQ(closing.text, "Conversion cancelled. 1 of 4 videos converted: a.avi.\r\n\r\nNot converted:\r\n"
-                            "b.avi: stopped\r\nd.mp4: the output would be the video itself");
+    EXPECT_EQ(closing.text,
+              "Conversion cancelled. 1 of 4 videos converted: a.avi.\r\n\r\nNot converted:\r\n"
+              "b.avi: stopped\r\nc.avi: not started\r\nd.mp4: the output would be the video itself");
     EXPECT_TRUE(FileExists(In(L"a.mp4")));
     EXPECT_FALSE(FileExists(In(L"b.mp4")) || FileExists(In(L"c.mp4")));
 }

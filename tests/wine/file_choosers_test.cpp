@@ -72,22 +72,23 @@ class FileChoosers : public ::testing::Test {
 
     // Runs a chooser on this thread while `user` answers its dialog from another thread.
     std::string Choose(bool output, const std::string& startDir, const std::function<void(HWND)>& user) {
+        return Choose(output ? "Convert Video" : "Load Video", user, [&] {
+            return output ? ChooseOutputVideo(hMainDlg, startDir) : ChooseInputVideo(hMainDlg, startDir);
+        });
+    }
+    std::string Choose(const char* title, const std::function<void(HWND)>& user,
+                       const std::function<std::string()>& chooser) {
         std::string result;
-        WhileRunning(
-            [&] {
-                result =
-                    output ? ChooseOutputVideo(hMainDlg, startDir) : ChooseInputVideo(hMainDlg, startDir);
-            },
-            [&] {
-                HWND dialog =
-                    WaitForFileDialog(GetCurrentProcessId(), output ? "Convert Video" : "Load Video");
-                ASSERT_NE(dialog, nullptr);
-                user(dialog);
-                if (!WaitUntil([&] { return !IsWindow(dialog); }, 10000)) {
-                    ADD_FAILURE() << "the dialog stayed open";
-                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                }
-            });
+        WhileRunning([&] { result = chooser(); },
+                     [&] {
+                         HWND dialog = WaitForFileDialog(GetCurrentProcessId(), title);
+                         ASSERT_NE(dialog, nullptr);
+                         user(dialog);
+                         if (!WaitUntil([&] { return !IsWindow(dialog); }, 10000)) {
+                             ADD_FAILURE() << "the dialog stayed open";
+                             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                         }
+                     });
         return result;
     }
 
@@ -133,6 +134,18 @@ TEST_F(FileChoosers, CancelChangesNothingAndTypedOutputNamesGetTheSelectedTypesE
         ChooseInDialog(dialog, L"clip");
     });
     EXPECT_EQ(webm, Utf8(In(L"clip.webm")));
+    // For several videos the dialog proposes the first one's name; a shorter one typed over it
+    // gives the folder and the type all the same.
+    const std::string batch = Choose(
+        "Convert Video",
+        [](HWND dialog) {
+            PickType(dialog, 3);
+            ChooseInDialog(dialog, L"x");
+        },
+        [&] {
+            return ChooseBatchOutput(hMainDlg, Utf8(folder), "D:\\tiny clip number 1 with a longer name.avi");
+        });
+    EXPECT_EQ(batch, Utf8(In(L"x.mp4")));
 }
 
 TEST_F(FileChoosers, AnExistingOutputIsChosenOnlyWhenTheUserAgreesToReplaceIt) {
@@ -153,20 +166,26 @@ TEST_F(FileChoosers, AnExistingOutputIsChosenOnlyWhenTheUserAgreesToReplaceIt) {
     EXPECT_EQ(ReadBytes(In(L"old.avi")), "keep");
 }
 
-TEST_F(FileChoosers, TheInputItselfIsRefusedAsOutputBeforeAnyOtherQuestion) {
+TEST_F(FileChoosers, TheInputItselfAndDeviceNamesAreRefusedAsOutputBeforeAnyOtherQuestion) {
     WriteBytes(In(L"Clip.AVI"), "the video");
     sInputFile = Utf8(In(L"Clip.AVI"));
-    std::string refusal;
+    std::vector<std::string> refusals;
     const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
-        ChooseInDialog(dialog, L"clip.avi");
-        HWND box = BoxOf(dialog);
-        ASSERT_NE(box, nullptr);
-        refusal = TextOf(GetDlgItem(box, 0xFFFF));
-        Answer(box, IDOK);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog); }));
+        for (const wchar_t* name : {L"clip.avi", L"nul.mp4", L"Com1"}) {
+            ChooseInDialog(dialog, name);
+            HWND box = BoxOf(dialog);
+            ASSERT_NE(box, nullptr);
+            refusals.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
+            Answer(box, IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog); }));
+        }
         ChooseInDialog(dialog, L"other.mp4");
     });
-    EXPECT_NE(refusal.find("the input video itself"), std::string::npos) << refusal;
+    ASSERT_EQ(refusals.size(), 3u);
+    EXPECT_NE(refusals[0].find("the input video itself"), std::string::npos) << refusals[0];
+    EXPECT_NE(refusals[1].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos)
+        << refusals[1];
+    EXPECT_NE(refusals[2].find("Com1.flv\" is a name"), std::string::npos) << refusals[2];
     EXPECT_EQ(result, Utf8(In(L"other.mp4")));
     EXPECT_EQ(ReadBytes(In(L"Clip.AVI")), "the video");
 }

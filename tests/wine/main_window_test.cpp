@@ -30,9 +30,10 @@ void Close(HWND window) {
 }
 
 // Shows the main window with the program state as the settings left it; `user` acts meanwhile.
-void WithMainWindow(int mode, const std::function<void(HWND)>& user) {
+void WithMainWindow(int mode, const std::function<void(HWND)>& user,
+                    const std::string& customParams = "-an") {
     nMode = mode;
-    sCustomParams = "-an";
+    sCustomParams = customParams;
     hMainDlg = nullptr;
     WhileRunning([] { EXPECT_EQ(ShowMainDialog(), 0); },
                  [&] {
@@ -59,6 +60,17 @@ void Drop(HWND window, const std::wstring& path) {
 } // namespace
 
 TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
+    // Parameters far longer than a text box holds by default (a settings file may hold them).
+    std::string longParams;
+    while (longParams.size() < 40000)
+        longParams += "-metadata comment=" + std::to_string(longParams.size()) + " ";
+    WithMainWindow(
+        2,
+        [&](HWND window) {
+            EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(window, ID_CUSTOM_PARAMS)), int(longParams.size()));
+        },
+        longParams);
+    EXPECT_EQ(sCustomParams, longParams) << "kept whole for the next save";
     WithMainWindow(3, [](HWND window) { // a hand-edited mode acts as custom
         EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && !Checked(ID_MODE_USUAL) && !Checked(ID_MODE_FAST));
         EXPECT_TRUE(BoxEnabled());
@@ -98,6 +110,8 @@ TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
         // and a dropped file loads as Load would load it.
         WriteBytes(folder + L"\\notes.txt", "not a video");
         WriteBytes(folder + L"\\b.MP4", "video");
+        WriteBytes(folder + L"\\._b.MP4", "hidden");
+        SetFileAttributesW((folder + L"\\._b.MP4").c_str(), FILE_ATTRIBUTE_HIDDEN);
         Drop(window, folder);
         EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 2; }, 3000));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)),
@@ -129,6 +143,11 @@ TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
         ASSERT_NE(dialog, nullptr);
         ChooseInDialog(dialog, output);
         ASSERT_TRUE(WaitUntil([&] { return FileExists(output) && ConverterProcessRuns(); }));
+        const std::string label = TextOf(GetDlgItem(window, ID_INPUT_PATH));
+        Drop(window, folder + L"\\in.avi"); // refused as the other commands are
+        Settle(window);
+        Sleep(300);
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), label);
         for (int answer : {IDNO, IDYES}) {
             if (answer == IDNO)
                 Click(window, ID_EXIT);

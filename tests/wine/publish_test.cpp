@@ -48,6 +48,28 @@ bool OthersMayChange(const std::wstring& path) {
     return file != INVALID_HANDLE_VALUE;
 }
 
+// Whether a temporary output lies in the folder.
+bool Leftovers(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.kesto-part-*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return search != INVALID_HANDLE_VALUE;
+}
+
+// Another program, running for a minute or already ended (as a killed program has).
+PROCESS_INFORMATION OtherProgram(bool ended) {
+    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", ended ? nullptr : L"60000");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    std::wstring line = L"\"" + FakeConverterPath() + L"\"";
+    CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                   &startup, &started);
+    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", nullptr);
+    if (ended) WaitForSingleObject(started.hProcess, kTimeout);
+    return started;
+}
+
 // Runs PublishVideo on this thread while `user` acts on a second one; whatever a failed
 // expectation leaves open (a question, a message, a running converter) is ended afterwards.
 void PublishWhile(const std::function<void()>& user) {
@@ -156,24 +178,26 @@ TEST_F(Publish, AFailedRunIsReportedWithTheConvertersErrorLinesAndLeavesNoOutput
     EXPECT_FALSE(FileExists(output)) << "the broken output is removed";
 }
 
-TEST_F(Publish, StoppingIsAskedForAndRemovesOnlyWhatTheRunWrote) {
+TEST_F(Publish, StoppingIsAskedForAndLeavesNothingOfTheRun) {
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
-    for (bool writes : {true, false}) {
-        SCOPED_TRACE(writes ? "the converter wrote" : "an earlier file the user agreed to replace");
-        SetEnvironmentVariableW(L"FAKECONV_OUTPUT", writes ? L"1" : nullptr);
-        if (!writes) WriteBytes(output, "an earlier video");
+    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
+    for (bool replaces : {false, true}) {
+        SCOPED_TRACE(replaces ? "replacing an earlier file the user agreed to replace" : "a new file");
+        if (replaces) WriteBytes(output, "an earlier video");
         bool goesOnAfterNo = false;
         int defaultButton = 0;
         std::string end;
         ULONGLONG stopMs = 0;
         PublishWhile([&] {
             HWND window = OwnWindow("Convert Video");
-            if (!window || !WaitUntil([&] { return FileExists(output) && ConverterProcessRuns(); })) return;
+            if (!window ||
+                !WaitUntil([&] { return ConverterProcessRuns() && Leftovers(scratch) == replaces; }))
+                return;
             // The close box, Escape and the Stop button all ask the same question.
-            if (writes)
-                PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            else
+            if (replaces)
                 PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            else
+                PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
             if (Answer("Convert Video", "Stop the conversion?", IDNO, &defaultButton).empty()) return;
             Sleep(500);
             goesOnAfterNo = bConverting == 1 && ConverterProcessRuns() && IsWindow(window);
@@ -187,10 +211,41 @@ TEST_F(Publish, StoppingIsAskedForAndRemovesOnlyWhatTheRunWrote) {
         EXPECT_TRUE(goesOnAfterNo);
         EXPECT_EQ(end, "Conversion cancelled");
         EXPECT_LT(stopMs, 1000u) << "the converter is ended at once";
-        EXPECT_EQ(FileExists(output), !writes);
-        EXPECT_EQ(ReadBytes(output), writes ? "" : "an earlier video");
+        EXPECT_EQ(ReadBytes(output), replaces ? "an earlier video" : "");
+        EXPECT_EQ(FileExists(output), replaces);
+        EXPECT_FALSE(Leftovers(scratch));
         EXPECT_FALSE(ConverterProcessRuns());
     }
+}
+
+TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceeded) {
+    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
+    WriteBytes(output, "an earlier video");
+    // What the run of a program that was killed left behind; a program that still runs keeps its own.
+    const PROCESS_INFORMATION ended = OtherProgram(true), running = OtherProgram(false);
+    const std::wstring leftover =
+                           scratch + L"\\old.kesto-part-" + std::to_wstring(ended.dwProcessId) + L".mp4",
+                       inUse =
+                           scratch + L"\\new.kesto-part-" + std::to_wstring(running.dwProcessId) + L".mp4";
+    WriteBytes(leftover, "half a video");
+    WriteBytes(inUse, "half a video");
+    SetEnvironmentVariableW(L"FAKECONV_EXIT", L"1"); // the conversion fails at once
+    SetEnvironmentVariableW(L"FAKECONV_STDERR", FixturePath(L"win41_copy_webm.txt").c_str());
+    PublishWhile([&] { Answer("Attention", "exit code 1"); });
+    EXPECT_EQ(ReadBytes(output), "an earlier video") << "the user's file is as it was";
+    EXPECT_FALSE(FileExists(leftover)) << "what an ended program left in the folder is removed";
+    EXPECT_TRUE(FileExists(inUse)) << "a running program's file is left alone";
+    TerminateProcess(running.hProcess, 0);
+    for (HANDLE handle : {ended.hProcess, ended.hThread, running.hProcess, running.hThread})
+        CloseHandle(handle);
+    DeleteFileW(inUse.c_str());
+    EXPECT_FALSE(Leftovers(scratch));
+    const std::string log = ReadBytes(LogBeside());
+    EXPECT_NE(log.find(".kesto-part-"), std::string::npos) << "the converter wrote beside it: " << log;
+    SetEnvironmentVariableW(L"FAKECONV_EXIT", nullptr);
+    PublishWhile([&] { Answer("Information", "finished"); });
+    EXPECT_EQ(ReadBytes(output).rfind("fakeconv output piece", 0), 0u) << "replaced once converted";
+    EXPECT_FALSE(Leftovers(scratch));
 }
 
 TEST_F(Publish, OutputNamingTheInputIsRefusedBeforeAnythingRuns) {

@@ -11,26 +11,24 @@
 
 using namespace test;
 
-namespace {
-std::wstring CurrentDirectory() {
-    wchar_t current[MAX_PATH];
-    return std::wstring(current, GetCurrentDirectoryW(MAX_PATH, current));
-}
-} // namespace
-
 TEST(WinMain, StartWindowFirstThenTheProgramFolderAndTheSettingsSaved) {
     const std::wstring settings = ProgramFolder() + L"\\KESTO.ini";
     DeleteFileW(settings.c_str());
-    SetCurrentDirectoryW(L"C:\\");
+    // Started from another folder, as "Open with", "Send to" or a command prompt start it: the names
+    // given are meant from there. The program's folder holds a video of the same name.
+    const std::wstring caller = NewTempFolder(L"kesto-caller"), decoy = ProgramFolder() + L"\\rel.avi";
+    CreateDirectoryW((caller + L"\\sub").c_str(), nullptr);
+    for (const std::wstring& video : {caller + L"\\rel.avi", caller + L"\\sub\\b.mp4",
+                                      caller + L"\\sub\\a.avi", caller + L"\\sub\\thumbs.avi", decoy})
+        WriteBytes(video, "video");
+    SetFileAttributesW((caller + L"\\sub\\thumbs.avi").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetCurrentDirectoryW(caller.c_str());
     hMainDlg = nullptr;
-    std::wstring currentWithStartWindow, currentWhileRunning;
+    std::string currentWithStartWindow, currentWhileRunning;
     std::string label;
     bool mainWindowWithStartWindow = true;
     ICONINFO cursor{};
-    // "Open with": a video named on the command line is loaded; other words are ignored.
-    const std::wstring clip = ProgramFolder() + L"\\opened with.avi";
-    WriteBytes(clip, "video");
-    std::string arguments = "--ignored \"" + Utf8(clip) + "\" C:\\no-such-file.avi";
+    std::string arguments = "--ignored rel.avi .\\sub C:\\no-such-file.avi";
     WhileRunning(
         [&] { EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, arguments.data(), SW_SHOWNORMAL), 0); },
         [&] {
@@ -49,13 +47,17 @@ TEST(WinMain, StartWindowFirstThenTheProgramFolderAndTheSettingsSaved) {
     EXPECT_TRUE(cursor.hbmMask && !cursor.fIcon && cursor.xHotspot == 13 && cursor.yHotspot == 9);
     if (cursor.hbmMask) DeleteObject(cursor.hbmMask);
     if (cursor.hbmColor) DeleteObject(cursor.hbmColor);
-    EXPECT_EQ(currentWithStartWindow, L"C:\\") << "the start window comes before the folder change";
+    EXPECT_EQ(currentWithStartWindow, Utf8(caller)) << "the start window comes before the folder change";
     EXPECT_FALSE(mainWindowWithStartWindow);
-    EXPECT_EQ(currentWhileRunning, ProgramFolder());
-    EXPECT_EQ(sInputFiles, std::vector<std::string>{Utf8(clip)});
-    EXPECT_EQ(label, Utf8(clip));
-    EXPECT_EQ(sInputDir, ToCodePage(ProgramFolder())) << "the opened video's folder";
-    DeleteFileW(clip.c_str());
+    EXPECT_EQ(currentWhileRunning, Utf8(ProgramFolder()));
+    // A folder gives the videos inside it, as a drop does, without hidden files.
+    const std::vector<std::string> loaded = {Utf8(caller + L"\\rel.avi"), Utf8(caller + L"\\sub\\a.avi"),
+                                             Utf8(caller + L"\\sub\\b.mp4")};
+    EXPECT_EQ(sInputFiles, loaded);
+    EXPECT_EQ(label.rfind("3 videos: " + loaded[0], 0), 0u) << label;
+    EXPECT_EQ(sInputDir, Utf8(caller)) << "the first video's folder";
+    DeleteFileW(decoy.c_str());
+    RemoveTree(caller);
     EXPECT_TRUE(FileExists(settings));
     DeleteFileW(settings.c_str());
 }

@@ -1,0 +1,39 @@
+// Where one run writes and what becomes of that file when the run is over: the chosen file is
+// replaced only by a finished conversion, and no run leaves a file of its own behind.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What the output file looked like before the run, to tell whether the run wrote it.
+struct FileStamp {
+    bool exists = false;
+    FILETIME written{};
+    ULONGLONG size = 0;
+};
+
+struct OutputPlace {
+    std::string target;  // the file the user chose (process code page)
+    std::string written; // where the converter writes: the target, or a temporary file beside it
+    FileStamp before;    // the target before the run
+};
+
+// Removes the temporary outputs that runs of ended programs left in this folder.
+void RemoveLeftoverOutputs(const std::string& folder);
+
+// Where a run into `target` writes: the target itself when it does not exist yet, otherwise a
+// temporary file beside it. Leftovers of earlier runs in that folder are removed first.
+OutputPlace PrepareOutput(const std::string& target);
+
+// After the run: a successful run's temporary file takes the target's place; whatever a failed
+// or stopped run wrote is removed. False, with the system's words, when the converted file could
+// not take the target's place (it is removed then too).
+bool SettleOutput(const OutputPlace& place, bool succeeded, std::string& problem);
+
+// Free bytes for this user on the volume that holds the path's folder; nothing when unknown.
+std::optional<std::uint64_t> FreeBytesBeside(const std::string& path);
+// The root of the volume that holds the path ("D:\").
+std::string VolumeOf(const std::string& path);
