@@ -4,9 +4,9 @@
 
 namespace test {
 
-Program::Program(const std::wstring& folder) {
+Program::Program(const std::wstring& folder, const std::wstring& arguments) {
     const std::wstring exe = folder + L"\\KESTO.exe";
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};

@@ -1,5 +1,5 @@
-// KESTO.exe started from where it lies, as a user starts it. The destructor ends it if it
-// still runs.
+// KESTO.exe started from where it lies, as a user or the shell starts it. The destructor ends it
+// if it still runs.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,8 @@ namespace test {
 
 class Program {
   public:
-    explicit Program(const std::wstring& folder);
+    // `arguments` follow the program's name on its command line, as "Open with" gives them.
+    explicit Program(const std::wstring& folder, const std::wstring& arguments = L"");
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
