@@ -119,9 +119,11 @@ std::string BatchProgressLabel(const BatchProgress& batch, double elapsedSeconds
 
 ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool stopped) {
     std::vector<std::string> converted;
-    std::string notConverted;
+    std::string notConverted, leftOut;
     for (const VideoResult& result : results) {
         const std::string name(FileNameOf(result.input));
+        if (result.converted && !result.leftOut.empty())
+            leftOut += "\r\n" + name + ": " + result.leftOut.substr(result.leftOut.find(": ") + 2);
         if (result.converted)
             converted.push_back(name);
         else // a video without a reason was never started: the batch was stopped before it
@@ -139,5 +141,6 @@ ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool
     }
     if (!all) text += ".";
     if (!notConverted.empty()) text += "\r\n\r\nNot converted:" + notConverted;
+    if (!leftOut.empty()) text += "\r\n\r\nLeft out:" + leftOut;
     return {all ? "Information" : "Attention", text};
 }

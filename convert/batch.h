@@ -55,6 +55,7 @@ struct VideoResult {
     std::string input;
     bool converted = false;
     std::string reason; // why not: the converter's last error line, or what else happened; empty: not started
+    std::string leftOut = {}; // "Left out: ...": what the output type could not hold
 };
 struct ClosingMessage {
     std::string caption; // "Information" when every video was converted, else "Attention"

@@ -1,6 +1,7 @@
 #include "convert/command_line.h"
 
 #include "app/text.h"
+#include "convert/conversion_plan.h"
 
 namespace {
 
@@ -28,18 +29,16 @@ std::string ConverterLocation(std::string_view programFolder) {
     return location;
 }
 
-std::string ConverterParameters(int mode, std::string_view crf, std::string_view customParams) {
-    // 8-bit 4:2:0 is what every player takes: a 10-bit phone video would otherwise stay 10-bit.
-    if (mode == 1) return " -threads 0 -crf " + std::string(crf) + " -pix_fmt yuv420p";
-    if (mode == 0) return " -threads 0 -vcodec copy -acodec copy";
-    return " " + std::string(customParams) + " ";
-}
-
 std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request) {
+    const bool custom = request.mode != 0 && request.mode != 1;
+    const ConversionPlan plan =
+        custom ? ConversionPlan{"", " " + request.customParams + " ", ""}
+               : PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile));
     std::string line = Quoted(ConverterLocation(programFolder));
+    line += plan.beforeInput;
     line += " -i ";
     line += Quoted(TrimBlanks(request.inputFile));
-    line += ConverterParameters(request.mode, request.crf, request.customParams);
+    line += plan.parameters;
     line += " -y ";
     line += Quoted(TrimBlanks(request.outputFile));
     return line;

@@ -2,8 +2,11 @@
 // All texts are byte strings; they pass through unchanged (nothing is re-encoded).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "convert/media_look.h"
 
 // The conversion the user asked for: mode 0 copies the streams, 1 re-encodes with a
 // quality (crf), any other value uses the custom parameters as typed.
@@ -13,16 +16,16 @@ struct ConversionRequest {
     std::string customParams;
     std::string inputFile;
     std::string outputFile;
+    std::optional<MediaLook> look = std::nullopt; // what the input holds, where the converter could say
 };
 
 // The converter beside the program. programFolder has no trailing backslash ("E:" at a root).
 std::string ConverterLocation(std::string_view programFolder);
 
-// The parameters placed between the quoted input and " -y ", with their own leading blank.
-std::string ConverterParameters(int mode, std::string_view crf, std::string_view customParams);
-
 // The whole command line: quoted converter, -i, quoted input, parameters, -y, quoted output.
-// Input and output lose their outer blanks; nothing else is quoted or escaped.
+// Input and output lose their outer blanks; nothing else is quoted or escaped. The custom mode
+// passes its parameters exactly as typed; the usual and fast modes follow the conversion plan
+// (which may add input options before -i).
 std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request);
 
 // The number a compression list item begins with ("7:" gives 7), after any leading blanks;

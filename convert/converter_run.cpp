@@ -1,10 +1,12 @@
 #include "convert/converter_run.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "app/text.h"
+#include "convert/conversion_plan.h"
 #include "convert/processing_log.h"
 
 namespace {
@@ -12,6 +14,8 @@ namespace {
 constexpr DWORD kWorkerStack = 1 << 20;
 constexpr DWORD kOutputDrainMs = 2000;
 constexpr int kCancelAttempts = 20;
+constexpr DWORD kLookMs = 15000;
+constexpr size_t kLongestListing = 1 << 20; // far beyond the header of any video
 
 struct ConverterProcess {
     HANDLE process = nullptr;
@@ -78,10 +82,10 @@ struct InheritList {
 };
 
 // Starts the converter hidden and suspended, puts it in its job, then lets it run.
-bool StartConverterProcess(ConverterRun& run, ConverterProcess& child) {
+bool StartHidden(std::string commandLine, ConverterProcess& child, DWORD& systemError) {
     HANDLE childInput = nullptr, childOutput = nullptr;
     if (!MakePipes(childInput, child.input, child.output, childOutput)) {
-        run.systemError = GetLastError();
+        systemError = GetLastError();
         return false;
     }
     InheritList inherit(childInput, childOutput);
@@ -98,11 +102,10 @@ bool StartConverterProcess(ConverterRun& run, ConverterProcess& child) {
     DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | CREATE_NO_WINDOW;
     if (inherit.list) flags |= EXTENDED_STARTUPINFO_PRESENT;
 
-    std::string commandLine = run.commandLine; // CreateProcessA may write into its buffer
-    PROCESS_INFORMATION started{};
+    PROCESS_INFORMATION started{}; // the command line is a copy: CreateProcessA may write into it
     const BOOL created = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
                                         nullptr, &startup.StartupInfo, &started);
-    run.systemError = created ? 0 : GetLastError();
+    systemError = created ? 0 : GetLastError();
     CloseIfOpen(childInput);
     CloseIfOpen(childOutput);
     if (!created) {
@@ -137,7 +140,11 @@ DWORD WINAPI ReadConverterOutput(LPVOID parameter) {
     while (ReadFile(reader->pipe, buffer.get(), kChunk, &got, nullptr)) {
         if (!got) continue;
         AcquireSRWLockExclusive(&shared.lock);
-        FeedConverterOutput(shared.progress, std::string_view(buffer.get(), got));
+        if (shared.keepListing)
+            shared.listing.append(buffer.get(),
+                                  std::min<size_t>(got, kLongestListing - shared.listing.size()));
+        else
+            FeedConverterOutput(shared.progress, std::string_view(buffer.get(), got));
         ReleaseSRWLockExclusive(&shared.lock);
     }
     AcquireSRWLockExclusive(&shared.lock);
@@ -173,8 +180,9 @@ void FinishReading(HANDLE reader, const ConverterProcess& child) {
     CloseHandle(reader);
 }
 
-DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
-    auto* readerState = new OutputReader{child.output, run.shared};
+// A thread that reads what the converter writes into `shared`; null when none could be made.
+HANDLE StartReader(ConverterProcess& child, const std::shared_ptr<SharedProgress>& shared) {
+    auto* readerState = new OutputReader{child.output, shared};
     HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadConverterOutput, readerState, 0, nullptr);
     if (reader) {
         child.output = nullptr; // the reader's now
@@ -183,6 +191,18 @@ DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
         delete readerState;
         CloseIfOpen(child.output);
     }
+    return reader;
+}
+
+void CloseProcess(ConverterProcess& child) {
+    CloseIfOpen(child.input);
+    CloseIfOpen(child.output);
+    CloseIfOpen(child.process);
+    CloseIfOpen(child.job);
+}
+
+DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
+    HANDLE reader = StartReader(child, run.shared);
     const HANDLE waits[2] = {child.process, run.stopEvent};
     DWORD result = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     const bool stopped = result == WAIT_OBJECT_0 + 1;
@@ -222,25 +242,47 @@ std::string SystemErrorText(DWORD error) {
     return result.empty() ? "error " + std::to_string(error) : result;
 }
 
+MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile) {
+    ConverterProcess child;
+    DWORD error = 0;
+    const std::string line =
+        "\"" + ConverterLocation(programFolder) + "\" -i \"" + TrimBlanks(inputFile) + "\"";
+    if (!StartHidden(line, child, error)) return {};
+    auto shared = std::make_shared<SharedProgress>();
+    shared->keepListing = true;
+    HANDLE reader = StartReader(child, shared);
+    // It only reads the file's header; one that takes longer is given up on.
+    if (WaitForSingleObject(child.process, kLookMs) == WAIT_TIMEOUT) StopAtOnce(child);
+    FinishReading(reader, child);
+    CloseProcess(child);
+    AcquireSRWLockShared(&shared->lock);
+    const std::string listing = shared->listing;
+    ReleaseSRWLockShared(&shared->lock);
+    return ReadMediaListing(listing);
+}
+
 DWORD WINAPI RunConverter(LPVOID parameter) {
     ConverterRun& run = *static_cast<ConverterRun*>(parameter);
+    const bool custom = run.request.mode != 0 && run.request.mode != 1;
+    if (run.lookFirst && !custom) run.request.look = LookAtInput(run.programFolder, run.request.inputFile);
     run.commandLine = BuildConverterCommandLine(run.programFolder, run.request);
+    if (!custom)
+        run.leftOut = PlanConversion(run.request.mode, run.request.crf, run.request.look,
+                                     TrimBlanks(run.request.outputFile))
+                          .leftOut;
     run.converterPath = ConverterLocation(run.programFolder);
     WriteProcessingLog(run.commandLine);
 
     const HANDLE inputLock = ProtectInput(run.request.inputFile);
     DWORD result = 0;
     ConverterProcess child;
-    if (StartConverterProcess(run, child)) {
+    if (StartHidden(run.commandLine, child, run.systemError)) {
         result = SuperviseConverter(run, child);
     } else {
         run.outcome = RunOutcome::CouldNotStart;
         run.systemErrorText = SystemErrorText(run.systemError);
     }
-    CloseIfOpen(child.input);
-    CloseIfOpen(child.output);
-    CloseIfOpen(child.process);
-    CloseIfOpen(child.job);
+    CloseProcess(child);
     if (inputLock != INVALID_HANDLE_VALUE) CloseHandle(inputLock);
     // The last touch of the run: from here on the user-interface thread owns it again.
     bConverting.store(0);

@@ -24,6 +24,8 @@ enum class RunOutcome {
 struct SharedProgress {
     SRWLOCK lock = SRWLOCK_INIT;
     ConverterProgress progress;
+    bool keepListing = false; // the look at an input keeps the text itself
+    std::string listing;
 };
 
 // Everything the worker needs and leaves behind. The user-interface thread fills the
@@ -32,6 +34,7 @@ struct ConverterRun {
     // Inputs, copied from the program state before the worker starts.
     ConversionRequest request;
     std::string programFolder; // process code page, no trailing backslash
+    bool lookFirst = true;     // the worker looks at the input itself (a batch looks ahead instead)
 
     // Results.
     RunOutcome outcome = RunOutcome::CouldNotStart;
@@ -42,6 +45,7 @@ struct ConverterRun {
     DWORD exitCode = 0;
     std::vector<std::string> errorLines; // the converter's words for what failed (UTF-8)
     bool outputWriteFailed = false;      // it said it could not write the output
+    std::string leftOut;                 // what the output type could not hold, in the user's words
 
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;
@@ -49,7 +53,12 @@ struct ConverterRun {
     std::shared_ptr<SharedProgress> shared = std::make_shared<SharedProgress>();
 };
 
-// The worker's entry: performs one run for the ConverterRun it is given.
+// Asks the converter what the input holds: one short start with the input alone, not logged.
+// An empty look when it cannot say (not a video, no converter, no answer within a while).
+MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile);
+
+// The worker's entry: performs one run for the ConverterRun it is given: the look at the input
+// (unless it was given), the command line, the log, the converter.
 DWORD WINAPI RunConverter(LPVOID run);
 
 // Starts the worker (1 MB stack) and keeps its thread handle in `run.worker`, to be waited

@@ -77,6 +77,21 @@ bool SettleOutput(const OutputPlace& place, bool succeeded, std::string& problem
     return false;
 }
 
+void KeepDatesOf(const std::string& input, const std::string& output) {
+    HANDLE from = CreateFileW(Wide(input).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    FILETIME created{}, written{};
+    const bool known = from != INVALID_HANDLE_VALUE && GetFileTime(from, &created, nullptr, &written);
+    if (from != INVALID_HANDLE_VALUE) CloseHandle(from);
+    if (!known) return;
+    HANDLE to = CreateFileW(Wide(output).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (to == INVALID_HANDLE_VALUE) return;
+    SetFileTime(to, &created, nullptr, &written);
+    CloseHandle(to);
+}
+
 std::string VolumeOf(const std::string& path) {
     wchar_t volume[MAX_PATH] = {};
     if (!GetVolumePathNameW(Wide(path).c_str(), volume, MAX_PATH)) return FolderOfFile(TrimBlanks(path));

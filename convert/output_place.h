@@ -33,6 +33,9 @@ OutputPlace PrepareOutput(const std::string& target);
 // not take the target's place (it is removed then too).
 bool SettleOutput(const OutputPlace& place, bool succeeded, std::string& problem);
 
+// Gives the output the input's creation and modification times, so that it sorts with the original.
+void KeepDatesOf(const std::string& input, const std::string& output);
+
 // Free bytes for this user on the volume that holds the path's folder; nothing when unknown.
 std::optional<std::uint64_t> FreeBytesBeside(const std::string& path);
 // The root of the volume that holds the path ("D:\").

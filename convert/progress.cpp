@@ -63,23 +63,6 @@ std::optional<double> TakeDecimal(std::string_view& text) {
     return value;
 }
 
-// Reads a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
-std::optional<double> ParseTimestamp(std::string_view text) {
-    const bool negative = StartsWith(text, "-");
-    if (negative) text.remove_prefix(1);
-    const std::optional<double> hours = TakeDigits(text);
-    if (!hours || !StartsWith(text, ":")) return std::nullopt;
-    text.remove_prefix(1);
-    const std::optional<double> minutes = TakeDigits(text);
-    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
-    text.remove_prefix(1);
-    const std::optional<double> seconds = TakeDecimal(text);
-    if (!seconds) return std::nullopt;
-    const double total = *hours * 3600 + *minutes * 60 + *seconds;
-    if (!std::isfinite(total)) return std::nullopt;
-    return negative ? -total : total;
-}
-
 // The value of "key=value" in a progress line: the text after "key=" and any blanks, up to
 // the next blank. The key must start the line or follow a blank ("time" is not "xtime").
 std::optional<std::string_view> FieldValue(std::string_view line, std::string_view key) {
@@ -98,7 +81,7 @@ bool IsProgressLine(std::string_view line) {
 
 void TakeProgressLine(ConverterProgress& progress, std::string_view line) {
     if (const auto time = FieldValue(line, "time")) {
-        if (const auto seconds = ParseTimestamp(*time)) progress.positionSeconds = std::max(0.0, *seconds);
+        if (const auto seconds = TimestampSeconds(*time)) progress.positionSeconds = std::max(0.0, *seconds);
     }
     if (auto speed = FieldValue(line, "speed")) {
         const auto value = TakeDecimal(*speed);
@@ -111,7 +94,7 @@ void TakeDurationLine(ConverterProgress& progress, std::string_view line) {
     if (!progress.inFirstInputHeader || progress.firstDurationSeen) return;
     progress.firstDurationSeen = true;
     std::string_view value = WithoutOuterBlanks(line.substr(std::string_view("Duration:").size()));
-    progress.durationSeconds = ParseTimestamp(value.substr(0, value.find(',')));
+    progress.durationSeconds = TimestampSeconds(value.substr(0, value.find(',')));
 }
 
 void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
@@ -211,6 +194,22 @@ void FinishPendingLine(ConverterProgress& progress) {
 }
 
 } // namespace
+
+std::optional<double> TimestampSeconds(std::string_view text) {
+    const bool negative = StartsWith(text, "-");
+    if (negative) text.remove_prefix(1);
+    const std::optional<double> hours = TakeDigits(text);
+    if (!hours || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> minutes = TakeDigits(text);
+    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> seconds = TakeDecimal(text);
+    if (!seconds) return std::nullopt;
+    const double total = *hours * 3600 + *minutes * 60 + *seconds;
+    if (!std::isfinite(total)) return std::nullopt;
+    return negative ? -total : total;
+}
 
 void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk) {
     while (!chunk.empty()) {

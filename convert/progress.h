@@ -35,6 +35,9 @@ struct ConverterProgress {
     bool firstDurationSeen = false;
 };
 
+// Seconds of a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
+std::optional<double> TimestampSeconds(std::string_view text);
+
 // Takes the next bytes the converter wrote.
 void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk);
 // Takes a last line that had no line end, once the converter has closed its output.

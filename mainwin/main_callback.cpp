@@ -19,7 +19,9 @@
 
 namespace {
 
-constexpr const char* kDefaultCustomParams = "-threads 2 -crf 10 -qscale 15  -sameq";
+// An example that converts with every output type: two threads, high quality (-sameq, once in the
+// example, left the converter years ago).
+constexpr const char* kDefaultCustomParams = "-threads 2 -crf 10 -q:v 15";
 
 struct ButtonLook {
     int id;

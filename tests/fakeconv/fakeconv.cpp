@@ -9,6 +9,8 @@
 //                      (a caller that does not read while waiting would hang)
 //   FAKECONV_OUTPUT    "1": write a growing output file (the argument after -y) during the run
 //   FAKECONV_FAIL_ON   text: a command line holding it fails at once, as for an input that is no video
+//   FAKECONV_LISTING   file written to standard error when started without an output (a look at the
+//                      input), which then ends at once with exit code 1 and records nothing
 #include <windows.h>
 
 #include <shellapi.h>
@@ -46,10 +48,24 @@ std::wstring OutputPath() {
     return output;
 }
 
+std::string ReadAll(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = Open(path, GENERIC_READ, OPEN_EXISTING);
+    char buffer[65536];
+    for (DWORD got = 0; ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
 } // namespace
 
 int main() {
     const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    if (OutputPath().empty()) {
+        WriteAll(errors, ReadAll(Environment(L"FAKECONV_LISTING")));
+        return 1;
+    }
     if (const std::wstring record = Environment(L"FAKECONV_RECORD"); !record.empty()) {
         const std::wstring line = GetCommandLineW();
         std::string utf8(line.size() * 4, '\0');
@@ -64,12 +80,8 @@ int main() {
         WriteAll(errors, "in.avi: Invalid data found when processing input\n");
         return 1;
     }
-    std::string script, junk;
-    HANDLE file = Open(Environment(L"FAKECONV_STDERR"), GENERIC_READ, OPEN_EXISTING);
-    char buffer[65536];
-    for (DWORD got = 0; ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
-        script.append(buffer, got);
-    CloseHandle(file);
+    const std::string script = ReadAll(Environment(L"FAKECONV_STDERR"));
+    std::string junk;
     HANDLE output = Environment(L"FAKECONV_OUTPUT") == L"1" ? Open(OutputPath(), GENERIC_WRITE, CREATE_ALWAYS)
                                                             : INVALID_HANDLE_VALUE;
     while (junk.size() < 1 << 20)

@@ -27,11 +27,6 @@ DWORD WINAPI RunBackground(void* action) {
     return 0;
 }
 
-std::string RunBuildConverter(const std::wstring& arguments) {
-    return OutputOfCommand(L"\"" + BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe\" -hide_banner " +
-                           arguments);
-}
-
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
@@ -185,6 +180,11 @@ std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
     const std::string output = ReadBytes(path);
     RemoveTree(folder);
     return output;
+}
+
+std::string RunBuildConverter(const std::wstring& arguments) {
+    return OutputOfCommand(L"\"" + BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe\" -hide_banner " +
+                           arguments);
 }
 
 bool MakeClip(const std::wstring& path, int seconds, const std::wstring& size) {

@@ -49,7 +49,9 @@ void ChooseInDialog(HWND dialog, const std::wstring& name);
 
 // What a command line wrote to its standard output and error; ended after the time-out.
 std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs = 120000);
-// The converter the build placed beside the program: clips made with it, and its reading of a file.
+// The converter the build placed beside the program: what it says to these arguments, clips made
+// with it, and its reading of a file.
+std::string RunBuildConverter(const std::wstring& arguments);
 bool MakeClip(const std::wstring& path, int seconds, const std::wstring& size = L"320x240");
 std::string Probe(const std::wstring& path);
 

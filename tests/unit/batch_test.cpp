@@ -58,3 +58,11 @@ TEST(Batch, ProgressCountsTheVideosLengthsAndItsTimeLeftHoldsSteadyAcrossVideos)
     EXPECT_EQ(BatchFractionDone(batch), 1.0);
     EXPECT_FALSE(BatchSecondsLeft({{100.0}, 0, 0}, 5)) << "nothing done yet: no guess";
 }
+
+TEST(Batch, TheClosingMessageSaysWhatEachOutputTypeCouldNotHold) {
+    std::vector<VideoResult> results = {
+        {"D:\\a.mov", true, "", ""},
+        {"D:\\b.mov", true, "", "Left out: audio track 2 (fra): FLV cannot hold it."}};
+    EXPECT_EQ(BatchClosingMessage(results, false).text,
+              "2 videos converted.\r\n\r\nLeft out:\r\nb.mov: audio track 2 (fra): FLV cannot hold it.");
+}

@@ -1,23 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "convert/progress.h"
+#include "tests/unit/fixture.h"
 
 namespace {
-
-std::string Fixture(const std::string& name) {
-    std::ifstream file(std::filesystem::path(__FILE__).parent_path().parent_path() / "fixtures" / name,
-                       std::ios::binary);
-    EXPECT_TRUE(file) << "missing fixture " << name;
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 ConverterProgress Fed(std::string_view output, bool finished = false) {
     ConverterProgress progress;

@@ -82,13 +82,13 @@ TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
         Click(window, ID_RESET_PARAMS); // fills even the disabled box
         Click(window, ID_MODE_USUAL);
         EXPECT_TRUE(WaitUntil([] { return nMode == 1; }, 3000));
-        EXPECT_EQ(TextOf(GetDlgItem(window, ID_CUSTOM_PARAMS)), "-threads 2 -crf 10 -qscale 15  -sameq");
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_CUSTOM_PARAMS)), "-threads 2 -crf 10 -q:v 15");
         EXPECT_EQ(sCustomParams, "-an") << "the box is copied later";
         Click(window, ID_MODE_CUSTOM);
         EXPECT_TRUE(WaitUntil([] { return nMode == 2 && BoxEnabled(); }, 3000));
         Close(window); // a system command: the box is copied for the settings
     });
-    EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -qscale 15  -sameq");
+    EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -q:v 15");
 }
 
 TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {

@@ -1,27 +1,80 @@
-// The real converter: what the usual mode makes of a phone's video, what the program keeps from
-// happening to the input, and three clips copied into another container in one go.
+// The real converter: what becomes of a phone's clip and of an HDR clip in the usual mode (clips
+// made by real_converter_test.sh), what the program keeps from happening to the input, and three
+// clips copied into another container in one go.
 #include <gtest/gtest.h>
 
+#include "convert/publish.h"
 #include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
-#include "tests/support/paths.h"
 #include "tests/wine/converter_beside.h"
 #include "tests/wine/in_process.h"
 
 using namespace test;
 
-TEST(RealConverter, APhonesTenBitVideoBecomesOneThatEveryPlayerTakes) {
+namespace {
+
+std::wstring Media(const std::wstring& name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"KESTO_MEDIA", folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
+// Converts in the usual mode as Publish does; gives the closing message.
+std::string PublishUsual(const std::wstring& input, const std::wstring& output) {
+    sInputFile = Utf8(input);
+    sOutputFile = Utf8(output);
+    nMode = 1;
+    MakeStandInMainWindow();
+    SelectListItem(hMainDlg, ID_COMPRESSION, 0); // "Default"
+    Box closing;
+    WhileRunning(PublishVideo, [&] {
+        if (WaitForBox(GetCurrentProcessId(), "Information", &closing, 120000)) Answer(closing.window, IDOK);
+    });
+    DestroyWindow(std::exchange(hMainDlg, nullptr));
+    return closing.text;
+}
+
+ULONGLONG Dates(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return (ULONGLONG(data.ftCreationTime.dwHighDateTime) << 32 | data.ftCreationTime.dwLowDateTime) ^
+           (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime) << 1;
+}
+
+} // namespace
+
+TEST(RealConverter, APhonesClipKeepsEveryTrackItsChaptersMetadataAndDate) {
     ASSERT_TRUE(PlaceConverter(true));
-    const std::wstring media = NewTempFolder(L"kesto-media");
-    ConverterRun run;
-    run.request = {1, "15", "", Utf8(KESTO_TEN_BIT_CLIP), Utf8(media + L"\\plays.mp4")};
-    ASSERT_TRUE(StartRun(run));
-    ASSERT_TRUE(EndOfRun(run, 120000));
-    EXPECT_EQ(run.outcome, RunOutcome::Succeeded);
-    const std::string probe = Probe(media + L"\\plays.mp4");
-    EXPECT_NE(probe.find("Video: h264 (High) (avc1 / 0x31637661), yuv420p,"), std::string::npos) << probe;
+    const std::wstring folder = NewTempFolder(L"kesto-rich"), out = folder + L"\\rich.mp4";
+    EXPECT_EQ(PublishUsual(Media(L"rich.mov"), out), "Output conversion process finished");
+    const std::string probe = Probe(out);
+    for (const char* kept :
+         {"(eng): Audio: aac", "(fra): Audio: aac", "(eng): Subtitle: mov_text",
+          "Chapter #0:1: start 2.000000", "title           : Swim", "title           : Holiday at the lake",
+          "creation_time   : 2021-05-01T10:00:00", "location        : +46.2044+006.1432/"})
+        EXPECT_NE(probe.find(kept), std::string::npos) << kept << "\n" << probe;
+    EXPECT_EQ(Dates(out), Dates(Media(L"rich.mov"))) << "it sorts with the original";
+    const std::string log = ReadBytes(LogBeside());
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << "the look at the input is not logged: " << log;
     RemoveConverterAndLog();
-    RemoveTree(media);
+    RemoveTree(folder);
+}
+
+TEST(RealConverter, AnHdrClipIsToneMappedToAnSdrVideoThatLooksLikeItsMaster) {
+    ASSERT_TRUE(PlaceConverter(true));
+    const std::wstring folder = NewTempFolder(L"kesto-hdr"), out = folder + L"\\sdr.mp4";
+    PublishUsual(Media(L"pq.mp4"), out);
+    const std::string probe = Probe(out);
+    EXPECT_NE(probe.find("Video: h264 (High) (avc1 / 0x31637661), yuv420p(tv, bt709"), std::string::npos)
+        << probe;
+    const std::string ssim =
+        RunBuildConverter(L"-i \"" + out + L"\" -i \"" + Media(L"sdr.mp4") + L"\" -lavfi ssim -f null -");
+    const size_t all = ssim.find("All:");
+    ASSERT_NE(all, std::string::npos) << ssim;
+    EXPECT_GT(std::stod(ssim.substr(all + 4)), 0.85)
+        << "without tone mapping it is 0.80: " << ssim.substr(all);
+    RemoveConverterAndLog();
+    RemoveTree(folder);
 }
 
 TEST(RealConverter, ParametersThatWriteOverTheInputFailAndLeaveItWhole) {

@@ -1,0 +1,29 @@
+// What the usual and the fast mode pass to the converter, from what the input holds (the look)
+// and the output's type: every stream the type can hold, its chapters and metadata, the
+// compression in the quality scale of the type's encoder, HDR tone-mapped to SDR; and, in the
+// user's words, what the type could not hold. No Windows headers here.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "convert/media_look.h"
+
+struct ConversionPlan {
+    std::string beforeInput; // options before -i, each with its leading blank
+    std::string parameters;  // between the quoted input and " -y ", with their leading blank
+    std::string leftOut;     // "Left out: audio track 2 (fra) and the subtitles (eng): FLV cannot hold them."
+};
+
+// mode 1 re-encodes with the crf (decimal text), 0 copies the streams; `look` is what the
+// converter said the input holds, nothing when it could not say. `output` names the file to write:
+// its extension is the type.
+ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optional<MediaLook>& look,
+                              std::string_view output);
+
+// The quality scale of the encoders that ignore -crf: MPEG-4 Part 2 and FLV1 (-q:v 1 best to 31),
+// Theora (-q:v 10 best to 0). Half the crf's steps of six double the scale, as they roughly
+// double the size.
+int QScaleForCrf(int crf);
+int TheoraQualityForCrf(int crf);
