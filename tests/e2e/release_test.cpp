@@ -79,7 +79,9 @@ TEST(Release, LoadUsualMinSizePublishWatchThePercentageRiseAndExit) {
     EXPECT_TRUE(
         Contains(log, "\"" + Utf8(kRelease + L"\\PLUG-IN\\ffmpeg_III.exe") + "\" -i \"" + Utf8(clip) + "\""))
         << log;
-    EXPECT_TRUE(Contains(log, " -crf 31 -pix_fmt yuv420p -y \"" + Utf8(output) + "\"\r\n")) << log;
+    EXPECT_TRUE(Contains(log, " -crf 31 -pix_fmt yuv420p -movflags use_metadata_tags -y \"" + Utf8(output) +
+                                  "\"\r\n"))
+        << log;
     // The choices come back at the next start.
     Program again(kRelease);
     window = again.WaitForMainWindow();
