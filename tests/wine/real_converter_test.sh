@@ -26,4 +26,7 @@ if [ ! -s pq.mp4 ]; then
         -c:v libx265 -x265-params 'log-level=error:crf=12:colorprim=bt2020:transfer=smpte2084:colormatrix=bt2020nc:hdr10=1:master-display=G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)L(1000000,50):max-cll=100,50' \
         -tag:v hvc1 -color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc pq.mp4
 fi
+# MPEG-4 Part 2 with B-frames and AC-3 in AVI, as many films are.
+[ -s trailer.avi ] || ff -f lavfi -i testsrc=d=2:s=320x240:r=25 -f lavfi -i sine=d=2 -c:v mpeg4 -bf 2 -vtag XVID \
+    -c:a ac3 trailer.avi
 KESTO_MEDIA=$(winepath -w "$media") "$wine" "$program"
