@@ -101,7 +101,7 @@ bool IsPreferred(const MediaLook& look, size_t index) {
 
 Selection Select(const MediaLook& look, const TypeRules& rules, bool reencode) {
     Selection selection;
-    int videos = 0, audios = 0, subtitles = 0, keptVideos = 0, keptAudios = 0, keptSubtitles = 0;
+    int videos = 0, audios = 0, subtitles = 0, keptVideos = 0, keptSubtitles = 0;
     std::vector<std::string> subtitlesLeftOut, subtitleLanguages;
     for (size_t i = 0; i < look.streams.size(); ++i) {
         const StreamLook& stream = look.streams[i];
@@ -126,7 +126,6 @@ Selection Select(const MediaLook& look, const TypeRules& rules, bool reencode) {
                 selection.leftOut.push_back(Track("audio", audios, stream.language));
                 continue;
             }
-            ++keptAudios;
             selection.maps += map;
         } else if (stream.kind == StreamKind::Subtitle) {
             ++subtitles;
@@ -140,14 +139,15 @@ Selection Select(const MediaLook& look, const TypeRules& rules, bool reencode) {
             selection.maps += map;
         }
     }
-    if (!subtitlesLeftOut.empty() && keptSubtitles == 0) {
-        const std::string languages = Listed(subtitleLanguages);
-        subtitlesLeftOut = {"the subtitles" + (subtitleLanguages.empty() ? "" : " (" + languages + ")")};
+    if (!subtitlesLeftOut.empty() && keptSubtitles == 0) { // all of them: "the subtitles (eng, fra)"
+        std::string languages;
+        for (const std::string& language : subtitleLanguages)
+            languages += (languages.empty() ? " (" : ", ") + language;
+        subtitlesLeftOut = {"the subtitles" + languages + (languages.empty() ? "" : ")")};
         selection.plural = true;
     }
     selection.leftOut.insert(selection.leftOut.end(), subtitlesLeftOut.begin(), subtitlesLeftOut.end());
     selection.plural |= selection.leftOut.size() > 1;
-    (void)keptAudios;
     return selection;
 }
 
