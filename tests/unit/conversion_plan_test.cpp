@@ -24,7 +24,7 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-const char* const kConverters[] = {"win41"};
+const char* const kConverters[] = {"win41", "win51"};
 
 } // namespace
 
