@@ -263,6 +263,7 @@ MediaLook LookAtInput(const std::string& programFolder, const std::string& input
 
 DWORD WINAPI RunConverter(LPVOID parameter) {
     ConverterRun& run = *static_cast<ConverterRun*>(parameter);
+    const HANDLE inputLock = ProtectInput(run.request.inputFile);
     const bool custom = run.request.mode != 0 && run.request.mode != 1;
     if (run.lookFirst && !custom) run.request.look = LookAtInput(run.programFolder, run.request.inputFile);
     run.commandLine = BuildConverterCommandLine(run.programFolder, run.request);
@@ -273,7 +274,6 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     run.converterPath = ConverterLocation(run.programFolder);
     WriteProcessingLog(run.commandLine);
 
-    const HANDLE inputLock = ProtectInput(run.request.inputFile);
     DWORD result = 0;
     ConverterProcess child;
     if (StartHidden(run.commandLine, child, run.systemError)) {

@@ -56,20 +56,6 @@ bool Leftovers(const std::wstring& folder) {
     return search != INVALID_HANDLE_VALUE;
 }
 
-// Another program, running for a minute or already ended (as a killed program has).
-PROCESS_INFORMATION OtherProgram(bool ended) {
-    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", ended ? nullptr : L"60000");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    std::wstring line = L"\"" + FakeConverterPath() + L"\"";
-    CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                   &startup, &started);
-    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", nullptr);
-    if (ended) WaitForSingleObject(started.hProcess, kTimeout);
-    return started;
-}
-
 // Runs PublishVideo on this thread while `user` acts on a second one; whatever a failed
 // expectation leaves open (a question, a message, a running converter) is ended afterwards.
 void PublishWhile(const std::function<void()>& user) {
@@ -221,12 +207,12 @@ TEST_F(Publish, StoppingIsAskedForAndLeavesNothingOfTheRun) {
 TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceeded) {
     SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
     WriteBytes(output, "an earlier video");
-    // What the run of a program that was killed left behind; a program that still runs keeps its own.
-    const PROCESS_INFORMATION ended = OtherProgram(true), running = OtherProgram(false);
-    const std::wstring leftover =
-                           scratch + L"\\old.kesto-part-" + std::to_wstring(ended.dwProcessId) + L".mp4",
-                       inUse =
-                           scratch + L"\\new.kesto-part-" + std::to_wstring(running.dwProcessId) + L".mp4";
+    // What the run of a program that was killed left behind; a program that still runs (the
+    // desktop's) keeps its own. No process has the id 4294967280.
+    DWORD running = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &running);
+    const std::wstring leftover = scratch + L"\\old.kesto-part-4294967280.mp4",
+                       inUse = scratch + L"\\new.kesto-part-" + std::to_wstring(running) + L".mp4";
     WriteBytes(leftover, "half a video");
     WriteBytes(inUse, "half a video");
     SetEnvironmentVariableW(L"FAKECONV_EXIT", L"1"); // the conversion fails at once
@@ -235,9 +221,6 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceeded) {
     EXPECT_EQ(ReadBytes(output), "an earlier video") << "the user's file is as it was";
     EXPECT_FALSE(FileExists(leftover)) << "what an ended program left in the folder is removed";
     EXPECT_TRUE(FileExists(inUse)) << "a running program's file is left alone";
-    TerminateProcess(running.hProcess, 0);
-    for (HANDLE handle : {ended.hProcess, ended.hThread, running.hProcess, running.hThread})
-        CloseHandle(handle);
     DeleteFileW(inUse.c_str());
     EXPECT_FALSE(Leftovers(scratch));
     const std::string log = ReadBytes(LogBeside());
