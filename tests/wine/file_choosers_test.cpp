@@ -168,10 +168,12 @@ TEST_F(FileChoosers, AnExistingOutputIsChosenOnlyWhenTheUserAgreesToReplaceIt) {
 
 TEST_F(FileChoosers, TheInputItselfAndDeviceNamesAreRefusedAsOutputBeforeAnyOtherQuestion) {
     WriteBytes(In(L"Clip.AVI"), "the video");
+    CreateHardLinkW(In(L"linked.avi").c_str(), In(L"Clip.AVI").c_str(), nullptr);
     sInputFile = Utf8(In(L"Clip.AVI"));
     std::vector<std::string> refusals;
     const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
-        for (const wchar_t* name : {L"clip.avi", L"nul.mp4", L"Com1"}) {
+        // Another spelling of its name, a hard link to it, names of devices.
+        for (const wchar_t* name : {L"clip.avi", L"linked.avi", L"nul.mp4", L"Com1"}) {
             ChooseInDialog(dialog, name);
             HWND box = BoxOf(dialog);
             ASSERT_NE(box, nullptr);
@@ -181,11 +183,12 @@ TEST_F(FileChoosers, TheInputItselfAndDeviceNamesAreRefusedAsOutputBeforeAnyOthe
         }
         ChooseInDialog(dialog, L"other.mp4");
     });
-    ASSERT_EQ(refusals.size(), 3u);
-    EXPECT_NE(refusals[0].find("the input video itself"), std::string::npos) << refusals[0];
-    EXPECT_NE(refusals[1].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos)
-        << refusals[1];
-    EXPECT_NE(refusals[2].find("Com1.flv\" is a name"), std::string::npos) << refusals[2];
+    ASSERT_EQ(refusals.size(), 4u);
+    for (int i : {0, 1})
+        EXPECT_NE(refusals[i].find("the input video itself"), std::string::npos) << refusals[i];
+    EXPECT_NE(refusals[2].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos)
+        << refusals[2];
+    EXPECT_NE(refusals[3].find("Com1.flv\" is a name"), std::string::npos) << refusals[3];
     EXPECT_EQ(result, Utf8(In(L"other.mp4")));
     EXPECT_EQ(ReadBytes(In(L"Clip.AVI")), "the video");
 }

@@ -230,21 +230,3 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceeded) {
     EXPECT_EQ(ReadBytes(output).rfind("fakeconv output piece", 0), 0u) << "replaced once converted";
     EXPECT_FALSE(Leftovers(scratch));
 }
-
-TEST_F(Publish, OutputNamingTheInputIsRefusedBeforeAnythingRuns) {
-    const std::wstring link = scratch + L"\\linked.avi";
-    CreateHardLinkW(link.c_str(), input.c_str(), nullptr);
-    // Another spelling, a hard link, a relative name with blanks around it.
-    SetCurrentDirectoryW(scratch.c_str());
-    for (const std::string& same :
-         {Utf8(scratch + L"\\CLIP IN.AVI"), Utf8(link), std::string(" .\\clip in.avi ")}) {
-        sOutputFile = same;
-        std::string text;
-        PublishWhile([&] { text = Answer("Attention", "input video itself"); });
-        EXPECT_FALSE(text.empty()) << same;
-    }
-    SetCurrentDirectoryW(L"C:\\");
-    EXPECT_EQ(ReadBytes(input), "not really a video");
-    EXPECT_FALSE(FileExists(LogBeside())) << "nothing is logged";
-    EXPECT_FALSE(FileExists(record)) << "nothing is run";
-}
