@@ -52,6 +52,8 @@ TEST(ConverterProgress, ReadsRecordedRunsWholeOrInAnyPieces) {
              {"win41_stopped_q.txt", "120 5.36 2.35", "4%  00:00:49 left"},
              {"win41_full_disk.txt", "20 15.58 3.39", "77%  00:00:01 left"},
              {"deb51_reencode_720p.txt", "5 5.01 1.56", "100%  00:00:00 left"},
+             {"win51_reencode_720p.txt", "5 5.01 2.27", "100%  00:00:00 left"}, // sizes in kB or KiB alike
+             {"win51_full_disk.txt", "20.02 15.69 2.93", "78%  00:00:01 left"},
          }) {
         const std::string output = Fixture(fixture);
         EXPECT_EQ(Learnt(Fed(output, true)), learnt) << fixture;
@@ -89,6 +91,20 @@ TEST(ConverterProgress, FailuresShowTheConvertersErrorLines) {
         {"win41_permission_denied.txt", {"Z:\\tmp\\kesto-clips\\VICTIM.AVI: Permission denied"}},
         {"deb51_permission_denied.txt", {"/tmp/rootonly/out.mp4: Permission denied"}},
         {"win41_unknown_encoder.txt", {"Unknown encoder 'libfoo'"}},
+        // The new converter: a stream the output type cannot take is named in the first line.
+        {"win51_copy_flv.txt",
+         {"[flv] Video codec hevc not compatible with flv",
+          "Could not write header for output file #0 (incorrect codec parameters ?): Function not "
+          "implemented",
+          "Error initializing output stream 0:1 --"}},
+        {"win51_copy_ogg.txt",
+         {"[ogg] Unsupported codec id in stream 0",
+          "Could not write header for output file #0 (incorrect codec parameters ?): Invalid argument",
+          "Error initializing output stream 0:1 --"}},
+        {"win51_full_disk.txt",
+         {"av_interleaved_write_frame(): Invalid argument",
+          "Error writing trailer of Z:\\mnt\\small\\out.mp4: Invalid argument",
+          "Error closing file Z:\\mnt\\small\\out.mp4: Invalid argument", "Conversion failed!"}},
         // More than fit: the first line, which names the cause, and the last ones.
         {"win41_bad_crf.txt",
          {"[libx264] [Eval @ 03eee68c] Undefined constant or missing '(' in 'abc'",
