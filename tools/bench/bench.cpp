@@ -272,7 +272,16 @@ std::string ConvertThroughProgram(const Settings& settings, const std::wstring& 
     Event("accept", UnixNow(), tag);
     PressKey(VK_RETURN); // the file name box still has the focus
 
-    HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe");
+    // The program first asks the converter what the input holds, then converts.
+    if (HANDLE look =
+            WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", 5000, 0, nullptr, ConverterStart::Look)) {
+        Event("look-started", UnixNow(), tag);
+        WaitForSingleObject(look, kConversionTimeout);
+        Event("look-ended", UnixNow(), tag);
+        CloseHandle(look);
+    }
+    HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, 0, nullptr,
+                                           ConverterStart::Conversion);
     if (!converter) {
         Fail("the program started no converter");
         return {};
@@ -380,7 +389,8 @@ bool PublishLoaded(const Program& program, HWND main, const std::wstring& output
         // The ended converter's handle stays open until the next is found, so its id is not
         // given to the next one.
         DWORD id = 0;
-        HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", 60000, previousId, &id);
+        HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", 60000, previousId, &id,
+                                               ConverterStart::Conversion);
         if (previous) CloseHandle(previous);
         if (!converter) {
             Fail("converter " + std::to_string(video) + " did not start");

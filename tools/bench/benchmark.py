@@ -5,11 +5,16 @@ The Windows side (bench.exe) drives the real program and writes timed events; th
 makes the test clip, starts bench.exe, samples the processor time of the program's process
 and of the Wine server from /proc as the events arrive, and prints the median, minimum and
 maximum of each figure. It measures and reports; it never fails on a figure.
+
+With --old-converter it also compares the converter the program shipped before (FFmpeg 4.1) with
+the one built from Debian's sources, on the same clips in the same run: their size, the usual
+mode's encoding speed on a 720p clip and the decoding speed of a 1080p AV1 clip.
 """
 import argparse
 import json
 import os
 import re
+import resource
 import shutil
 import statistics
 import subprocess
@@ -399,8 +404,11 @@ def figures(sampler, program_exe, clip_record, runs):
         return [ticks[which] / CLOCK_TICKS / t * 100 for ticks, t in sampler.run_cpu.values() if t > 0]
     run_cpu, run_server, run_x = run_share(0), run_share(1), run_share(2)
     overhead, latency, direct, through, converter_direct, converter_program = [], [], [], [], [], []
-    to_start, converter_wall, estimate = [], [], []
+    to_start, converter_wall, estimate, look = [], [], [], []
     for run in run_ids:
+        look_began, look_ended = at(events, "look-started", run), at(events, "look-ended", run)
+        if None not in (look_began, look_ended):
+            look.append((look_ended - look_began) * 1000)
         accept, shown = at(events, "accept", run), at(events, "message-visible", run)
         ended = at(events, "converter-ended", run)
         begin, end = at(events, "direct-start", run), at(events, "direct-end", run)
@@ -452,6 +460,7 @@ def figures(sampler, program_exe, clip_record, runs):
         row("finish latency (converter end -> message)", latency, "ms", "<= 100", 1),
         row("start-up ratio (KESTO / minimal window)", startup_ratio, "ratio", "<= 1.5", 2),
         row("next converter start after one ends (batch)", next_start, "ms", "<= 100", 1),
+        row("look at the input before converting (a converter start)", look, "ms", "report", 0),
         row("peak working set / floor (batch and runs)", peak_ratio, "ratio", "<= 1.1", 2),
         row("peak working set, batch program", batch_peak, "MB", "report", 1),
         row("floor: minimal program after both file dialogs", floor, "MB", "report", 1),
@@ -531,11 +540,153 @@ and leaves open, one a batch; Wine reports no GDI or USER object counts. Run as 
 nice -10 so that other work on a shared machine disturbs them less; "other work" shows what remained."""
 
 
+# The two converters side by side: the same command lines on the same clips, alternating.
+COMPARE_ENCODE_SECONDS = 10  # 720p, 25 frames a second
+COMPARE_DECODE_SECONDS = 10  # 1080p AV1, 25 frames a second
+
+
+def make_compare_clips(media):
+    """A 720p H.264/AAC clip for the usual mode and a 1080p AV1 clip, made once by Debian's ffmpeg."""
+    encode = os.path.join(media, "compare-720p.mp4")
+    decode = os.path.join(media, "compare-1080p-av1.mkv")
+    if not os.path.exists(encode):
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-y",
+                        "-f", "lavfi", "-i", f"testsrc2=size=1280x720:rate=25:duration={COMPARE_ENCODE_SECONDS}",
+                        "-f", "lavfi", "-i", f"sine=frequency=440:duration={COMPARE_ENCODE_SECONDS}",
+                        "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-c:a", "aac",
+                        "-shortest", encode + ".part.mp4"], check=True)
+        os.replace(encode + ".part.mp4", encode)
+    if not os.path.exists(decode):
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-y",
+                        "-f", "lavfi", "-i", f"testsrc2=size=1920x1080:rate=25:duration={COMPARE_DECODE_SECONDS}",
+                        "-c:v", "libsvtav1", "-preset", "12", "-crf", "35", decode + ".part.mkv"], check=True,
+                       env=dict(os.environ, SVT_LOG="1"))  # the encoder's own messages: errors only
+        os.replace(decode + ".part.mkv", decode)
+    return encode, decode
+
+
+def converter_run(converter, arguments):
+    """One run under Wine: wall seconds, processor seconds of the converter's process (all its
+    threads), the busy share of the machine's other work in % of a core, and standard error."""
+    ours0 = resource.getrusage(resource.RUSAGE_CHILDREN)
+    busy0, begin = machine_busy_ticks(), time.time()
+    process = subprocess.run(["wine", converter, *arguments], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    seconds = time.time() - begin
+    ours1 = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (ours1.ru_utime - ours0.ru_utime) + (ours1.ru_stime - ours0.ru_stime)
+    others = max(0.0, (machine_busy_ticks() - busy0) / CLOCK_TICKS - cpu) / seconds * 100
+    return seconds, cpu, others, process.returncode, process.stderr.decode("utf-8", "replace")
+
+
+def first_line(converter):
+    process = subprocess.run(["wine", converter, "-version"], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    lines = process.stdout.decode("utf-8", "replace").splitlines()
+    return lines[0].split(" Copyright")[0] if lines else "?"
+
+
+def decoder_used(stderr):
+    found = re.search(r"Stream #0:0 -> #0:0 \(\w+ \((\w[\w-]*)\)", stderr)
+    return found.group(1) if found else "?"
+
+
+def compare_converters(old, new, media, output, runs):
+    encode_clip, decode_clip = make_compare_clips(media)
+    converters = {"old": old, "new": new}
+    names = {kind: first_line(path) for kind, path in converters.items()}
+    encode_frames, decode_frames = 25 * COMPARE_ENCODE_SECONDS, 25 * COMPARE_DECODE_SECONDS
+    figures_of = {kind: {"encode_fps": [], "encode_speed": [], "encode_cpu": [], "decode_fps": [],
+                         "decode_cpu": [], "others": []} for kind in converters}
+    decoders, failures = {}, []
+    for run in range(runs):
+        order = ["old", "new"] if run % 2 == 0 else ["new", "old"]
+        for kind in order:
+            target = os.path.join(output, f"compare-{kind}.mp4")
+            seconds, cpu, others, code, stderr = converter_run(
+                converters[kind], ["-i", windows_path(encode_clip), "-threads", "0", "-crf", "15",
+                                   "-pix_fmt", "yuv420p", "-y", windows_path(target)])
+            if code != 0:
+                failures.append(f"{kind} encode: exit code {code}: {stderr.strip().splitlines()[-1:]}")
+                continue
+            figures = figures_of[kind]
+            figures["encode_fps"].append(encode_frames / seconds)
+            figures["encode_speed"].append(COMPARE_ENCODE_SECONDS / seconds)
+            figures["encode_cpu"].append(cpu / COMPARE_ENCODE_SECONDS)
+            figures["others"].append(others)
+            os.remove(target)
+        for kind in order:
+            seconds, cpu, others, code, stderr = converter_run(
+                converters[kind], ["-i", windows_path(decode_clip), "-f", "null", "-"])
+            if code != 0:
+                failures.append(f"{kind} decode: exit code {code}: {stderr.strip().splitlines()[-1:]}")
+                continue
+            decoders[kind] = decoder_used(stderr)
+            figures_of[kind]["decode_fps"].append(decode_frames / seconds)
+            figures_of[kind]["decode_cpu"].append(cpu / COMPARE_DECODE_SECONDS)
+            figures_of[kind]["others"].append(others)
+    for failure in failures:
+        print(f"benchmark: {failure}", file=sys.stderr)
+
+    def cell(kind, key, decimals):
+        values = figures_of[kind][key]
+        if not values:
+            return "n/a"
+        form = f"{{:.{decimals}f}}"
+        return f"{form.format(statistics.median(values))} ({form.format(min(values))}-{form.format(max(values))})"
+
+    def ratio(key):
+        old_values, new_values = figures_of["old"][key], figures_of["new"][key]
+        if not old_values or not new_values:
+            return "n/a"
+        return f"{statistics.median(new_values) / statistics.median(old_values):.2f}"
+
+    sizes = {kind: os.path.getsize(path) for kind, path in converters.items()}
+    heading = ["figure", "old: median (min-max)", "new: median (min-max)", "new / old", "unit"]
+    rows = [
+        ["converter size", f"{sizes['old'] / 1e6:.1f}", f"{sizes['new'] / 1e6:.1f}",
+         f"{sizes['new'] / sizes['old']:.2f}", "MB"],
+        ["720p usual mode (-crf 15 -pix_fmt yuv420p to mp4)", cell("old", "encode_fps", 1),
+         cell("new", "encode_fps", 1), ratio("encode_fps"), "frames/s"],
+        ["  the same as media time", cell("old", "encode_speed", 2), cell("new", "encode_speed", 2),
+         ratio("encode_speed"), "media s/s"],
+        ["  processor time", cell("old", "encode_cpu", 2), cell("new", "encode_cpu", 2),
+         ratio("encode_cpu"), "s per media s"],
+        ["1080p AV1 decode (-f null -)", cell("old", "decode_fps", 1), cell("new", "decode_fps", 1),
+         ratio("decode_fps"), "frames/s"],
+        ["  processor time", cell("old", "decode_cpu", 2), cell("new", "decode_cpu", 2),
+         ratio("decode_cpu"), "s per media s"],
+        ["other work on the machine during the runs", cell("old", "others", 0), cell("new", "others", 0),
+         "", "% of a core"],
+    ]
+    print()
+    print(f"Converters under Wine, {runs} runs each, alternating: old = {names['old']} "
+          f"(AV1 decoder: {decoders.get('old', '?')}), new = {names['new']} "
+          f"(AV1 decoder: {decoders.get('new', '?')})")
+    print()
+    print_table(rows, heading)
+    print()
+    print(COMPARE_HOW)
+
+
+COMPARE_HOW = f"""How: each converter runs the same command line under Wine, started from the shell; the time is
+the wall time of the whole run (start-up included), from which frames/s and media seconds per second
+follow ({COMPARE_ENCODE_SECONDS} s clip of 1280x720 at 25 frames/s, H.264 and AAC; {COMPARE_DECODE_SECONDS} s clip of 1920x1080 at 25
+frames/s, AV1 made by Debian's ffmpeg with libsvtav1 at preset 12). Processor time is the user and
+system time of the converter's process, all threads, over the clip's length. Old and new alternate
+in each run, so that other work on the machine falls on both alike; "other work" is what the rest
+of the machine used meanwhile."""
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--recalibrate", action="store_true", help="size the clip anew")
+    parser.add_argument("--old-converter", help="the converter shipped before, to compare with the built one")
+    parser.add_argument("--compare-only", action="store_true", help="only the comparison of the converters")
     options = parser.parse_args()
+    if options.compare_only and not options.old_converter:
+        parser.error("--compare-only needs --old-converter")
 
     program = os.path.join(WORK, "program")
     media = os.path.join(WORK, "media")
@@ -547,6 +698,9 @@ def main():
     shutil.copy2(os.path.join(BUILT_PROGRAM, "KESTO.exe"), program)
     converter = os.path.join(program, "PLUG-IN", "ffmpeg_III.exe")
     shutil.copy2(os.path.join(BUILT_PROGRAM, "PLUG-IN", "ffmpeg_III.exe"), converter)
+    if options.compare_only:
+        compare_converters(options.old_converter, converter, media, output, max(3, options.runs))
+        return 0
 
     clip, clip_record = prepare_clip(converter, media, options.recalibrate)
     events_path = os.path.join(WORK, "events.txt")
@@ -562,6 +716,8 @@ def main():
     if code != 0:
         print(f"benchmark: bench.exe ended with code {code}", file=sys.stderr)
     figures(sampler, os.path.join(BUILT_PROGRAM, "KESTO.exe"), clip_record, options.runs)
+    if options.old_converter:
+        compare_converters(options.old_converter, converter, media, output, max(3, options.runs))
     return 0
 
 
