@@ -57,66 +57,84 @@ bool MakePipes(HANDLE& childInput, HANDLE& ourInput, HANDLE& ourOutput, HANDLE& 
     return true;
 }
 
-// Limits what the converter inherits to exactly its two pipe ends.
-struct InheritList {
+// What the converter is started with: exactly its two pipe ends to inherit and, where the system
+// offers it (Windows 10 and later), its job from the very start, so that a program killed at any
+// moment leaves no converter behind, not even one not yet let run.
+struct ChildAttributes {
+    static constexpr DWORD_PTR kJobList = 0x2000D; // PROC_THREAD_ATTRIBUTE_JOB_LIST
     std::unique_ptr<char[]> storage;
     LPPROC_THREAD_ATTRIBUTE_LIST list = nullptr;
     HANDLE handles[2];
+    HANDLE job;
 
-    InheritList(HANDLE a, HANDLE b) : handles{a, b} {
+    ChildAttributes(HANDLE a, HANDLE b, HANDLE jobToJoin) : handles{a, b}, job(jobToJoin) {
+        const DWORD count = job ? 2 : 1;
         SIZE_T size = 0;
-        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        InitializeProcThreadAttributeList(nullptr, count, 0, &size);
         storage = std::make_unique<char[]>(size);
         auto* candidate = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.get());
-        if (!InitializeProcThreadAttributeList(candidate, 1, 0, &size)) return;
+        if (!InitializeProcThreadAttributeList(candidate, count, 0, &size)) return;
         if (!UpdateProcThreadAttribute(candidate, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
                                        sizeof handles, nullptr, nullptr)) {
             DeleteProcThreadAttributeList(candidate);
             return;
         }
         list = candidate;
+        if (job) UpdateProcThreadAttribute(list, 0, kJobList, &job, sizeof job, nullptr, nullptr);
     }
-    ~InheritList() {
+    ~ChildAttributes() {
         if (list) DeleteProcThreadAttributeList(list);
     }
 };
 
-// Starts the converter hidden and suspended, puts it in its job, then lets it run.
-bool StartHidden(std::string commandLine, ConverterProcess& child, DWORD& systemError) {
+bool CreateHidden(std::string commandLine, HANDLE input, HANDLE output, HANDLE job,
+                  PROCESS_INFORMATION& started) {
+    ChildAttributes attributes(input, output, job);
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = attributes.list ? sizeof startup : sizeof startup.StartupInfo;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdInput = input;
+    startup.StartupInfo.hStdOutput = output;
+    startup.StartupInfo.hStdError = output;
+    startup.lpAttributeList = attributes.list;
+    // No console at all: a console host such as Windows Terminal may show one despite SW_HIDE,
+    // and the converter needs none, its three standard handles being pipes.
+    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | CREATE_NO_WINDOW;
+    if (attributes.list) flags |= EXTENDED_STARTUPINFO_PRESENT;
+    // The command line is a copy: CreateProcessA may write into it.
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                          &startup.StartupInfo, &started);
+}
+
+// Starts the converter hidden and suspended in its job, then lets it run. Where the system cannot
+// start a process inside a job, it is put there before it runs.
+bool StartHidden(const std::string& commandLine, ConverterProcess& child, DWORD& systemError) {
     HANDLE childInput = nullptr, childOutput = nullptr;
     if (!MakePipes(childInput, child.input, child.output, childOutput)) {
         systemError = GetLastError();
         return false;
     }
-    InheritList inherit(childInput, childOutput);
-    STARTUPINFOEXA startup{};
-    startup.StartupInfo.cb = inherit.list ? sizeof startup : sizeof startup.StartupInfo;
-    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.StartupInfo.wShowWindow = SW_HIDE;
-    startup.StartupInfo.hStdInput = childInput;
-    startup.StartupInfo.hStdOutput = childOutput;
-    startup.StartupInfo.hStdError = childOutput;
-    startup.lpAttributeList = inherit.list;
-    // No console at all: a console host such as Windows Terminal may show one despite SW_HIDE,
-    // and the converter needs none, its three standard handles being pipes.
-    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | CREATE_NO_WINDOW;
-    if (inherit.list) flags |= EXTENDED_STARTUPINFO_PRESENT;
-
-    PROCESS_INFORMATION started{}; // the command line is a copy: CreateProcessA may write into it
-    const BOOL created = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                                        nullptr, &startup.StartupInfo, &started);
+    child.job = JobThatKillsOnClose();
+    PROCESS_INFORMATION started{};
+    const bool created =
+        (child.job && CreateHidden(commandLine, childInput, childOutput, child.job, started)) ||
+        CreateHidden(commandLine, childInput, childOutput, nullptr, started);
     systemError = created ? 0 : GetLastError();
     CloseIfOpen(childInput);
     CloseIfOpen(childOutput);
     if (!created) {
         CloseIfOpen(child.input);
         CloseIfOpen(child.output);
+        CloseIfOpen(child.job);
         return false;
     }
     child.process = started.hProcess;
-    child.job = JobThatKillsOnClose();
     // Inside a foreign job on old Windows the assignment fails: carry on without.
-    if (child.job && !AssignProcessToJobObject(child.job, child.process)) CloseIfOpen(child.job);
+    BOOL inJob = FALSE;
+    if (child.job && !(IsProcessInJob(child.process, child.job, &inJob) && inJob) &&
+        !AssignProcessToJobObject(child.job, child.process))
+        CloseIfOpen(child.job);
     ResumeThread(started.hThread);
     CloseHandle(started.hThread);
     return true;
