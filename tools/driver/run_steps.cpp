@@ -1,11 +1,9 @@
 #include "tools/driver/run_steps.h"
 
 #include <tlhelp32.h>
-#include <winternl.h>
 
 #include <cwchar>
 #include <utility>
-#include <vector>
 
 namespace driver {
 
@@ -35,31 +33,10 @@ HWND FindVisibleDialog(DWORD processId, const std::wstring& caption, bool withSh
     return nullptr;
 }
 
-// Another process's command line (Windows 8.1 and later, and Wine).
-std::wstring CommandLineOf(HANDLE process) {
-    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    constexpr int kProcessCommandLineInformation = 60;
-    std::vector<char> buffer(65536);
-    ULONG size = 0;
-    if (!query ||
-        query(process, kProcessCommandLineInformation, buffer.data(), ULONG(buffer.size()), &size) != 0)
-        return {};
-    const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
-    return std::wstring(text->Buffer, text->Length / sizeof(wchar_t));
-}
-
-bool IsOfKind(HANDLE process, ConverterStart kind) {
-    if (kind == ConverterStart::Any) return true;
-    return (CommandLineOf(process).find(L" -y ") != std::wstring::npos) ==
-           (kind == ConverterStart::Conversion);
-}
-
 } // namespace
 
 HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs, DWORD skipId,
-                           DWORD* foundId, ConverterStart kind) {
+                           DWORD* foundId) {
     HANDLE child = nullptr;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!child && GetTickCount64() < deadline) {
@@ -72,7 +49,7 @@ HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD ti
                 _wcsicmp(entry.szExeFile, exeName.c_str()) != 0)
                 continue;
             child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-            if (child && (WaitForSingleObject(child, 0) == WAIT_OBJECT_0 || !IsOfKind(child, kind)))
+            if (child && WaitForSingleObject(child, 0) == WAIT_OBJECT_0)
                 CloseHandle(std::exchange(child, nullptr));
             if (child && foundId) *foundId = entry.th32ProcessID;
         }

@@ -11,16 +11,11 @@
 
 namespace driver {
 
-// Which of the program's converter starts to wait for: any, a conversion (its command line names
-// an output after -y) or a look at an input (no output).
-enum class ConverterStart { Any, Conversion, Look };
-
 // A converter started by the process `parentId`, found by its file name: a handle that can
 // be waited on (SYNCHRONIZE and limited query rights), or null after the time-out. A child
-// that has ended already, whose id is `skipId` or that is not of the `kind` asked for is passed
-// over; `foundId` gets its id.
+// that has ended already, or whose id is `skipId`, is passed over; `foundId` gets its id.
 HANDLE WaitForChildProcess(DWORD parentId, const std::wstring& exeName, DWORD timeoutMs = kWindowTimeout,
-                           DWORD skipId = 0, DWORD* foundId = nullptr, ConverterStart kind = ConverterStart::Any);
+                           DWORD skipId = 0, DWORD* foundId = nullptr);
 
 // A visible message box of a process with this caption, polled every `pollMs` ms with calls
 // that reach only the window server; null after the time-out.
