@@ -86,10 +86,14 @@ std::string ToCodePage(const std::wstring& text) {
     return result;
 }
 
+std::wstring WideFrom(const std::string& bytes, unsigned codePage) {
+    const int length = static_cast<int>(bytes.size());
+    const int size = length ? MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0) : 0;
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    if (size > 0) MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), size);
+    return wide;
+}
+
 std::wstring FromCodePage(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-    return result;
+    return WideFrom(text, CP_ACP);
 }

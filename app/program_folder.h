@@ -22,3 +22,5 @@ std::string CurrentDirectory();
 // Wide text in the process code page, and back.
 std::string ToCodePage(const std::wstring& text);
 std::wstring FromCodePage(const std::string& text);
+// Bytes in the given code page (CP_UTF8 for the converter's words) as wide text.
+std::wstring WideFrom(const std::string& bytes, unsigned codePage);

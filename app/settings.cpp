@@ -38,14 +38,6 @@ unsigned LegacyAnsiCodePage() {
     return got ? codePage : 0;
 }
 
-std::wstring WideFrom(const std::string& bytes, unsigned codePage) {
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    if (size > 0) MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), size);
-    return wide;
-}
-
 // Files written before the program worked in UTF-8 hold the legacy code page's bytes.
 std::string InProcessCodePage(std::string bytes) {
     const unsigned legacy = LegacyAnsiCodePage();

@@ -44,7 +44,8 @@ void TellOutcome(const ConverterRun& run, const OutputPlace& place, const Settle
             // What the output type could not hold follows the message in a paragraph of its own.
             const std::string text = "Output conversion process finished" +
                                      (run.leftOut.empty() ? std::string() : "\r\n\r\n" + run.leftOut);
-            MessageBoxW(hMainDlg, FromUtf8(text).c_str(), L"Information", MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(hMainDlg, WideFrom(text, CP_UTF8).c_str(), L"Information",
+                        MB_OK | MB_ICONINFORMATION);
             bNotifyFinished = 0;
         }
         break;
@@ -54,7 +55,9 @@ void TellOutcome(const ConverterRun& run, const OutputPlace& place, const Settle
     case RunOutcome::CouldNotStart:
         ShowAttention(hMainDlg, FromCodePage(CouldNotStartMessage(run.converterPath, run.systemErrorText)));
         break;
-    case RunOutcome::Failed: ShowAttention(hMainDlg, FromUtf8(FailureMessage(run, place, settled))); break;
+    case RunOutcome::Failed:
+        ShowAttention(hMainDlg, WideFrom(FailureMessage(run, place, settled), CP_UTF8));
+        break;
     }
     bNotifyFinished = 0;
 }

@@ -35,4 +35,3 @@ VideoResult ResultOf(const ConverterRun& run, const SettledOutput& settled);
 // The message boxes that end a run: flashing the taskbar button first when another program is in front.
 void FlashWhenInBackground();
 void ShowAttention(HWND owner, const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
