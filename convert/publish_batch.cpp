@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,42 +21,74 @@
 
 namespace {
 
-// The look at the next video, taken on a thread of its own while the current one converts, so
-// that the next converter starts as soon as the current one has ended.
-struct LookAhead {
+// The looks at the batch's videos, from the second on, taken one after the other on a thread of
+// their own from the start of the batch (the first video's run looks itself). A short video
+// converts faster than the converter starts for a look, so looking only at the next one would keep
+// the next converter waiting; this way the looks keep ahead of the conversions.
+struct Looks {
     std::string programFolder;
-    std::string input;
-    MediaLook look;
+    std::vector<std::string> inputs;
+    std::vector<MediaLook> taken;
+    size_t done = 1;       // videos looked at (the first looks itself); guarded by `lock`
+    bool finished = false; // the thread has ended; guarded by `lock`
+    std::atomic<bool> stop{false};
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE ready = CONDITION_VARIABLE_INIT;
     HANDLE thread = nullptr;
 };
 
-DWORD WINAPI LookAheadThread(LPVOID parameter) {
-    auto& ahead = *static_cast<LookAhead*>(parameter);
-    ahead.look = LookAtInput(ahead.programFolder, ahead.input);
+DWORD WINAPI LookAtEach(LPVOID parameter) {
+    auto& looks = *static_cast<Looks*>(parameter);
+    for (size_t i = 1; i < looks.inputs.size() && !looks.stop; ++i) {
+        MediaLook look = LookAtInput(looks.programFolder, looks.inputs[i]);
+        AcquireSRWLockExclusive(&looks.lock);
+        looks.taken[i] = std::move(look);
+        looks.done = i + 1;
+        ReleaseSRWLockExclusive(&looks.lock);
+        WakeAllConditionVariable(&looks.ready);
+    }
+    AcquireSRWLockExclusive(&looks.lock);
+    looks.finished = true;
+    ReleaseSRWLockExclusive(&looks.lock);
+    WakeAllConditionVariable(&looks.ready);
     return 0;
 }
 
-void StartLookAhead(LookAhead& ahead, const ConverterRun& next) {
-    ahead.programFolder = next.programFolder;
-    ahead.input = next.request.inputFile;
-    ahead.thread = CreateThread(nullptr, 256 * 1024, LookAheadThread, &ahead, 0, nullptr);
+// The custom mode converts as typed and has nothing to look at.
+void StartLooks(Looks& looks, const std::vector<std::unique_ptr<ConverterRun>>& runs) {
+    if (runs.size() < 2 || (runs.front()->request.mode != 0 && runs.front()->request.mode != 1)) return;
+    looks.programFolder = runs.front()->programFolder;
+    for (const auto& run : runs)
+        looks.inputs.push_back(run->request.inputFile);
+    looks.taken.resize(runs.size());
+    looks.thread = CreateThread(nullptr, 256 * 1024, LookAtEach, &looks, 0, nullptr);
 }
 
-// Waits for the look (its converter start is bounded in time) and hands it to the run; without
-// a look ahead the run looks itself.
-void TakeLookAhead(LookAhead& ahead, ConverterRun* run) {
-    if (!ahead.thread) return;
-    WaitForSingleObject(ahead.thread, INFINITE);
-    CloseHandle(std::exchange(ahead.thread, nullptr));
-    if (!run) return;
-    run->request.look = std::move(ahead.look);
-    run->lookFirst = false;
+// Hands the run its look once it is there (each look's converter start is bounded in time); the
+// first video's run, or any run without a look thread, looks itself.
+void TakeLook(Looks& looks, size_t index, ConverterRun& run) {
+    if (!looks.thread || index == 0) return;
+    AcquireSRWLockExclusive(&looks.lock);
+    while (looks.done <= index && !looks.finished)
+        SleepConditionVariableSRW(&looks.ready, &looks.lock, INFINITE, 0);
+    if (looks.done > index) {
+        run.request.look = std::move(looks.taken[index]);
+        run.lookFirst = false;
+    }
+    ReleaseSRWLockExclusive(&looks.lock);
 }
 
-// Runs one video of a batch in the batch's window, looking at the next one meanwhile; nothing
-// when no worker could be started.
-std::optional<VideoResult> ConvertOne(ConverterRun& run, ConverterRun* next, LookAhead& ahead, HWND window,
-                                      Animation& animation, TaskbarProgress& taskbar) {
+// A stopped batch leaves no look running.
+void EndLooks(Looks& looks) {
+    looks.stop = true;
+    if (!looks.thread) return;
+    WaitForSingleObject(looks.thread, INFINITE);
+    CloseHandle(looks.thread);
+}
+
+// Runs one video of a batch in the batch's window; nothing when no worker could be started.
+std::optional<VideoResult> ConvertOne(ConverterRun& run, HWND window, Animation& animation,
+                                      TaskbarProgress& taskbar) {
     const OutputPlace place = PrepareOutput(run.request.outputFile);
     run.request.outputFile = place.written;
     bConverting = 1;
@@ -64,7 +97,6 @@ std::optional<VideoResult> ConvertOne(ConverterRun& run, ConverterRun* next, Loo
         bConverting = 0;
         return std::nullopt;
     }
-    if (next && next->request.mode >= 0 && next->request.mode <= 1) StartLookAhead(ahead, *next);
     AnimateUntilWorkerEnds(window, animation, run, taskbar);
     ReleaseConverterRun(run);
     const SettledOutput settled = Settle(run, place);
@@ -111,19 +143,18 @@ void PublishBatch(const std::vector<PlannedVideo>& plan) {
     SetTextOf(window, "Convert Video");
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ForgetStopAnswers();
-    LookAhead ahead;
+    Looks looks;
+    StartLooks(looks, runs);
     {
         TaskbarProgress taskbar;
         for (; batch.current < runs.size() && !StopChosen(); ++batch.current) {
             ConverterRun& run = *runs[batch.current];
-            TakeLookAhead(ahead, &run);
+            TakeLook(looks, batch.current, run);
             if (run.request.look) batch.lengths[batch.current] = run.request.look->durationSeconds;
             SetItemText(window, ID_PROGRESS_VIDEO,
                         VideoOfBatchText(batch.current, runs.size(), run.request.inputFile));
             batch.position = 0;
-            ConverterRun* next = batch.current + 1 < runs.size() ? runs[batch.current + 1].get() : nullptr;
-            const std::optional<VideoResult> result =
-                ConvertOne(run, next, ahead, window, animation, taskbar);
+            const std::optional<VideoResult> result = ConvertOne(run, window, animation, taskbar);
             if (!result) {
                 results[placeOfRun[batch.current]].reason = "the conversion could not be started";
                 break;
@@ -132,13 +163,13 @@ void PublishBatch(const std::vector<PlannedVideo>& plan) {
             results[placeOfRun[batch.current]] = *result;
         }
     }
-    TakeLookAhead(ahead, nullptr); // a stopped batch leaves no look running
+    EndLooks(looks);
     WatchRun(nullptr);
     DestroyWindow(window);
     ReleaseFont(pleaseWaitFont);
     if (ExitAfterRun()) return;
     FlashWhenInBackground();
     const ClosingMessage message = BatchClosingMessage(results, StopChosen());
-    MessageBoxW(hMainDlg, FromUtf8(message.text).c_str(), FromUtf8(message.caption).c_str(),
+    MessageBoxW(hMainDlg, WideFrom(message.text, CP_UTF8).c_str(), WideFrom(message.caption, CP_UTF8).c_str(),
                 MB_OK | (message.caption == "Information" ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }
