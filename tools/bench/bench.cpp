@@ -11,11 +11,15 @@
 // bench.exe EVENTS PROGRAM_FOLDER MINIMAL_EXE CLIP OUTPUT_FOLDER RUNS BATCH_FOLDER
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -272,16 +276,17 @@ std::string ConvertThroughProgram(const Settings& settings, const std::wstring& 
     Event("accept", UnixNow(), tag);
     PressKey(VK_RETURN); // the file name box still has the focus
 
-    // The program first asks the converter what the input holds, then converts.
-    if (HANDLE look =
-            WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", 5000, 0, nullptr, ConverterStart::Look)) {
+    // The program first asks the converter what the input holds (one short start), then converts.
+    // The look's handle stays open until the conversion is found, so its id is not given to it.
+    DWORD lookId = 0;
+    HANDLE look = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, 0, &lookId);
+    if (look) {
         Event("look-started", UnixNow(), tag);
         WaitForSingleObject(look, kConversionTimeout);
         Event("look-ended", UnixNow(), tag);
-        CloseHandle(look);
     }
-    HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, 0, nullptr,
-                                           ConverterStart::Conversion);
+    HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, lookId);
+    if (look) CloseHandle(look);
     if (!converter) {
         Fail("the program started no converter");
         return {};
@@ -383,27 +388,51 @@ bool PublishLoaded(const Program& program, HWND main, const std::wstring& output
     }
     TypeFileName(chooser, output);
     PressKey(VK_RETURN);
-    HANDLE previous = nullptr;
-    DWORD previousId = 0;
-    for (size_t video = 0; video < videos; ++video) {
-        // The ended converter's handle stays open until the next is found, so its id is not
-        // given to the next one.
-        DWORD id = 0;
-        HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", 60000, previousId, &id,
-                                               ConverterStart::Conversion);
-        if (previous) CloseHandle(previous);
-        if (!converter) {
-            Fail("converter " + std::to_string(video) + " did not start");
-            return false;
+    // Looks at the videos and conversions overlap (the next video is looked at while the current
+    // one converts): every converter the program starts is followed, and a look is told from a
+    // conversion by how it ends (a look at an input ends with 1, a conversion here with 0).
+    std::map<DWORD, std::pair<HANDLE, double>> running; // id -> handle, when it was seen starting
+    std::set<DWORD> seen;
+    size_t converted = 0;
+    const ULONGLONG deadline = GetTickCount64() + kConversionTimeout;
+    while (converted < videos && GetTickCount64() < deadline) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+            if (entry.th32ParentProcessID == program.Id() &&
+                _wcsicmp(entry.szExeFile, L"ffmpeg_III.exe") == 0 && seen.insert(entry.th32ProcessID).second)
+                if (HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                               entry.th32ProcessID))
+                    running[entry.th32ProcessID] = {child, UnixNow()};
+        CloseHandle(snapshot);
+        for (auto it = running.begin(); it != running.end();) {
+            if (WaitForSingleObject(it->second.first, 0) != WAIT_OBJECT_0) {
+                ++it;
+                continue;
+            }
+            const double ended = UnixNow();
+            DWORD exitCode = 1;
+            GetExitCodeProcess(it->second.first, &exitCode);
+            if (exitCode == 0) {
+                const std::string tag =
+                    "video=" + std::to_string(converted++) + " of=" + std::to_string(videos);
+                Event("batch-start", it->second.second, tag);
+                Event("batch-end", ended, tag);
+            } else {
+                Event("batch-look", ended, "ms=" + std::to_string(int((ended - it->second.second) * 1000)));
+            }
+            CloseHandle(it->second.first);
+            it = running.erase(it);
         }
-        const std::string tag = "video=" + std::to_string(video) + " of=" + std::to_string(videos);
-        Event("batch-start", UnixNow(), tag);
-        WaitForSingleObject(converter, kConversionTimeout);
-        Event("batch-end", UnixNow(), tag);
-        previous = converter;
-        previousId = id;
+        Sleep(1);
     }
-    if (previous) CloseHandle(previous);
+    for (auto& [id, child] : running)
+        CloseHandle(child.first);
+    if (converted < videos) {
+        Fail("only " + std::to_string(converted) + " of " + std::to_string(videos) + " videos converted");
+        return false;
+    }
     HWND box = WaitForMessageBoxQuietly(program.Id(), L"Information", 1, 60000);
     if (!box) {
         Fail("no closing message after " + std::to_string(videos) + " videos");

@@ -404,7 +404,8 @@ def figures(sampler, program_exe, clip_record, runs):
         return [ticks[which] / CLOCK_TICKS / t * 100 for ticks, t in sampler.run_cpu.values() if t > 0]
     run_cpu, run_server, run_x = run_share(0), run_share(1), run_share(2)
     overhead, latency, direct, through, converter_direct, converter_program = [], [], [], [], [], []
-    to_start, converter_wall, estimate, look = [], [], [], []
+    to_start, converter_wall, estimate = [], [], []
+    look = [float(d["ms"]) for e, _, d in events if e == "batch-look" and "ms" in d]
     for run in run_ids:
         look_began, look_ended = at(events, "look-started", run), at(events, "look-ended", run)
         if None not in (look_began, look_ended):
