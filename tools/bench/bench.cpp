@@ -379,6 +379,12 @@ std::vector<std::wstring> ClipsIn(const std::wstring& folder) {
 
 // Publishes what is loaded into `output` (for several videos: their folder and type) and
 // follows the converters one after the other until the closing message, which it answers.
+ULONGLONG CreationTimeOf(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    return (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 bool PublishLoaded(const Program& program, HWND main, const std::wstring& output, size_t videos) {
     Click(Item(main, ID_PUBLISH));
     HWND chooser = WaitForFileDialog(program.Id(), "Convert Video");
@@ -392,7 +398,7 @@ bool PublishLoaded(const Program& program, HWND main, const std::wstring& output
     // one converts): every converter the program starts is followed, and a look is told from a
     // conversion by how it ends (a look at an input ends with 1, a conversion here with 0).
     std::map<DWORD, std::pair<HANDLE, double>> running; // id -> handle, when it was seen starting
-    std::set<DWORD> seen;
+    std::set<std::pair<DWORD, ULONGLONG>> seen;         // id and creation time: Wine reuses ids at once
     size_t converted = 0;
     const ULONGLONG deadline = GetTickCount64() + kConversionTimeout;
     while (converted < videos && GetTickCount64() < deadline) {
@@ -401,10 +407,14 @@ bool PublishLoaded(const Program& program, HWND main, const std::wstring& output
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
             if (entry.th32ParentProcessID == program.Id() &&
-                _wcsicmp(entry.szExeFile, L"ffmpeg_III.exe") == 0 && seen.insert(entry.th32ProcessID).second)
+                _wcsicmp(entry.szExeFile, L"ffmpeg_III.exe") == 0 && !running.contains(entry.th32ProcessID))
                 if (HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                               entry.th32ProcessID))
-                    running[entry.th32ProcessID] = {child, UnixNow()};
+                                               entry.th32ProcessID)) {
+                    if (seen.insert({entry.th32ProcessID, CreationTimeOf(child)}).second)
+                        running[entry.th32ProcessID] = {child, UnixNow()};
+                    else
+                        CloseHandle(child);
+                }
         CloseHandle(snapshot);
         for (auto it = running.begin(); it != running.end();) {
             if (WaitForSingleObject(it->second.first, 0) != WAIT_OBJECT_0) {
