@@ -283,7 +283,9 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     ConverterRun& run = *static_cast<ConverterRun*>(parameter);
     const HANDLE inputLock = ProtectInput(run.request.inputFile);
     const bool custom = run.request.mode != 0 && run.request.mode != 1;
-    if (run.lookFirst && !custom) run.request.look = LookAtInput(run.programFolder, run.request.inputFile);
+    if (!custom)
+        run.request.look =
+            run.lookAhead ? run.lookAhead() : LookAtInput(run.programFolder, run.request.inputFile);
     run.commandLine = BuildConverterCommandLine(run.programFolder, run.request);
     if (!custom)
         run.leftOut = PlanConversion(run.request.mode, run.request.crf, run.request.look,

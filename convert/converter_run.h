@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +35,8 @@ struct ConverterRun {
     // Inputs, copied from the program state before the worker starts.
     ConversionRequest request;
     std::string programFolder; // process code page, no trailing backslash
-    bool lookFirst = true;     // the worker looks at the input itself (a batch looks ahead instead)
+    // In a batch, waits for the look taken ahead of the run; otherwise the worker looks itself.
+    std::function<MediaLook()> lookAhead;
 
     // Results.
     RunOutcome outcome = RunOutcome::CouldNotStart;

@@ -29,6 +29,7 @@ struct Looks {
     std::string programFolder;
     std::vector<std::string> inputs;
     std::vector<MediaLook> taken;
+    std::vector<std::optional<double>> lengths; // what the looks said, for the batch's progress
     size_t done = 1;       // videos looked at (the first looks itself); guarded by `lock`
     bool finished = false; // the thread has ended; guarded by `lock`
     std::atomic<bool> stop{false};
@@ -42,6 +43,7 @@ DWORD WINAPI LookAtEach(LPVOID parameter) {
     for (size_t i = 1; i < looks.inputs.size() && !looks.stop; ++i) {
         MediaLook look = LookAtInput(looks.programFolder, looks.inputs[i]);
         AcquireSRWLockExclusive(&looks.lock);
+        looks.lengths[i] = look.durationSeconds;
         looks.taken[i] = std::move(look);
         looks.done = i + 1;
         ReleaseSRWLockExclusive(&looks.lock);
@@ -61,21 +63,35 @@ void StartLooks(Looks& looks, const std::vector<std::unique_ptr<ConverterRun>>& 
     for (const auto& run : runs)
         looks.inputs.push_back(run->request.inputFile);
     looks.taken.resize(runs.size());
+    looks.lengths.resize(runs.size());
     looks.thread = CreateThread(nullptr, 256 * 1024, LookAtEach, &looks, 0, nullptr);
 }
 
-// Hands the run its look once it is there (each look's converter start is bounded in time); the
-// first video's run, or any run without a look thread, looks itself.
-void TakeLook(Looks& looks, size_t index, ConverterRun& run) {
-    if (!looks.thread || index == 0) return;
+// The look at video `index` (from the second on), once the look thread has taken it; each look's
+// converter start is bounded in time. Called by the video's worker, so the window goes on.
+MediaLook AwaitLook(Looks& looks, size_t index) {
     AcquireSRWLockExclusive(&looks.lock);
     while (looks.done <= index && !looks.finished)
         SleepConditionVariableSRW(&looks.ready, &looks.lock, INFINITE, 0);
-    if (looks.done > index) {
-        run.request.look = std::move(looks.taken[index]);
-        run.lookFirst = false;
-    }
+    std::optional<MediaLook> taken;
+    if (looks.done > index) taken = std::move(looks.taken[index]);
     ReleaseSRWLockExclusive(&looks.lock);
+    return taken ? std::move(*taken) : LookAtInput(looks.programFolder, looks.inputs[index]);
+}
+
+// The first video's run, or any run without a look thread, looks itself.
+void LookAheadFor(Looks& looks, size_t index, ConverterRun& run) {
+    if (looks.thread && index > 0) run.lookAhead = [&looks, index] { return AwaitLook(looks, index); };
+}
+
+// The lengths of the videos not yet converted, as far as the looks have told them (the converter
+// tells the current one's too once it runs).
+void LengthsAhead(Looks& looks, BatchProgress& batch) {
+    if (!looks.thread) return;
+    AcquireSRWLockShared(&looks.lock);
+    for (size_t i = batch.current; i < looks.done && i < batch.lengths.size(); ++i)
+        if (!batch.lengths[i]) batch.lengths[i] = looks.lengths[i];
+    ReleaseSRWLockShared(&looks.lock);
 }
 
 // A stopped batch leaves no look running.
@@ -130,27 +146,27 @@ void PublishBatch(const std::vector<PlannedVideo>& plan) {
     HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);
     HWND window = ShowProgressWindow(pleaseWaitFont, true);
     BatchProgress batch{std::vector<std::optional<double>>(runs.size())};
+    Looks looks;
+    StartLooks(looks, runs);
     Animation animation;
     animation.start = MonotonicSeconds();
     animation.progress = [&](double elapsed) {
         if (batch.current < runs.size()) {
             const ConverterProgress said = ProgressSnapshot(*runs[batch.current]);
-            batch.lengths[batch.current] = said.durationSeconds;
+            if (said.durationSeconds) batch.lengths[batch.current] = said.durationSeconds;
             batch.position = said.positionSeconds.value_or(0);
         }
+        LengthsAhead(looks, batch);
         return std::pair{BatchProgressLabel(batch, elapsed), std::optional(BatchFractionDone(batch))};
     };
     SetTextOf(window, "Convert Video");
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ForgetStopAnswers();
-    Looks looks;
-    StartLooks(looks, runs);
     {
         TaskbarProgress taskbar;
         for (; batch.current < runs.size() && !StopChosen(); ++batch.current) {
             ConverterRun& run = *runs[batch.current];
-            TakeLook(looks, batch.current, run);
-            if (run.request.look) batch.lengths[batch.current] = run.request.look->durationSeconds;
+            LookAheadFor(looks, batch.current, run);
             SetItemText(window, ID_PROGRESS_VIDEO,
                         VideoOfBatchText(batch.current, runs.size(), run.request.inputFile));
             batch.position = 0;
