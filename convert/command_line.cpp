@@ -29,11 +29,18 @@ std::string ConverterLocation(std::string_view programFolder) {
     return location;
 }
 
-std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request) {
+ConversionPlan PlanOf(const ConversionRequest& request) {
     const bool custom = request.mode != 0 && request.mode != 1;
-    const ConversionPlan plan =
-        custom ? ConversionPlan{"", " " + request.customParams + " ", ""}
-               : PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile));
+    return custom ? ConversionPlan{"", " " + request.customParams + " ", ""}
+                  : PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile));
+}
+
+std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request) {
+    return BuildConverterCommandLine(programFolder, request, PlanOf(request));
+}
+
+std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request,
+                                      const ConversionPlan& plan) {
     std::string line = Quoted(ConverterLocation(programFolder));
     line += plan.beforeInput;
     line += " -i ";

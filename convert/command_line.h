@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/conversion_plan.h"
 #include "convert/media_look.h"
 
 // The conversion the user asked for: mode 0 copies the streams, 1 re-encodes with a
@@ -27,6 +28,12 @@ std::string ConverterLocation(std::string_view programFolder);
 // passes its parameters exactly as typed; the usual and fast modes follow the conversion plan
 // (which may add input options before -i).
 std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request);
+std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request,
+                                      const ConversionPlan& plan);
+
+// What the request passes to the converter: the custom mode's parameters as typed, or the plan
+// of the usual or fast mode from what the input holds.
+ConversionPlan PlanOf(const ConversionRequest& request);
 
 // The number a compression list item begins with ("7:" gives 7), after any leading blanks;
 // 0 when it begins with no digit ("Default"). Absurdly long numbers are clamped.

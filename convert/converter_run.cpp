@@ -6,7 +6,6 @@
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "app/text.h"
-#include "convert/conversion_plan.h"
 #include "convert/processing_log.h"
 
 namespace {
@@ -286,11 +285,9 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     if (!custom)
         run.request.look =
             run.lookAhead ? run.lookAhead() : LookAtInput(run.programFolder, run.request.inputFile);
-    run.commandLine = BuildConverterCommandLine(run.programFolder, run.request);
-    if (!custom)
-        run.leftOut = PlanConversion(run.request.mode, run.request.crf, run.request.look,
-                                     TrimBlanks(run.request.outputFile))
-                          .leftOut;
+    const ConversionPlan plan = PlanOf(run.request);
+    run.commandLine = BuildConverterCommandLine(run.programFolder, run.request, plan);
+    run.leftOut = plan.leftOut;
     run.converterPath = ConverterLocation(run.programFolder);
     WriteProcessingLog(run.commandLine);
 
