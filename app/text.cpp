@@ -1,5 +1,7 @@
 #include "app/text.h"
 
+#include <algorithm>
+
 namespace {
 
 template <class Char> std::basic_string<Char> TrimBlanksOf(std::basic_string_view<Char> text) {
@@ -16,6 +18,44 @@ std::string TrimBlanks(std::string_view text) {
 }
 std::wstring TrimBlanks(std::wstring_view text) {
     return TrimBlanksOf(text);
+}
+
+std::string_view WithoutOuterBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == text.npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+namespace {
+char LowerCaseOf(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+bool SameLetter(char a, char b) {
+    return LowerCaseOf(a) == LowerCaseOf(b);
+}
+} // namespace
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameLetter);
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), SameLetter) != text.end();
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = LowerCaseOf(c);
+    return lower;
 }
 
 std::wstring FolderWithBackslashOf(std::wstring_view modulePath) {

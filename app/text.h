@@ -8,6 +8,14 @@
 // Removes leading and trailing blanks (code 32 only; tabs and line breaks stay).
 std::string TrimBlanks(std::string_view text);
 std::wstring TrimBlanks(std::wstring_view text);
+std::string_view WithoutOuterBlanks(std::string_view text);
+
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+// ASCII letters compared without regard to case.
+bool SameIgnoringCase(std::string_view a, std::string_view b);
+bool ContainsIgnoringCase(std::string_view text, std::string_view part);
+std::string LowerCase(std::string_view text);
 
 // The folder of a module path: everything before its last backslash, with every
 // trailing backslash removed ("E:\KESTO.exe" gives "E:", "C:\Apps\KESTO.exe" gives "C:\Apps").

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "app/text.h"
 #include "convert/progress.h"
 
 std::string_view FileNameOf(std::string_view path) {
@@ -28,11 +29,6 @@ std::string Joined(std::string_view folder, std::string_view name) {
     std::string path(folder);
     if (!path.empty() && path.back() != '\\') path += '\\';
     return path.append(name);
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 } // namespace
@@ -117,30 +113,76 @@ std::string BatchProgressLabel(const BatchProgress& batch, double elapsedSeconds
     return label;
 }
 
+namespace {
+
+// A closing message stays a few lines tall however long the batch: videos that ended for the same
+// reason share a line, which names a few of them, and only the first reasons are told.
+constexpr size_t kNamesPerLine = 3;
+constexpr size_t kReasonLines = 8;
+constexpr size_t kLongestReason = 200; // bytes of one reason shown
+
+std::string FewNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kNamesPerLine; ++i)
+        text += (i ? ", " : "") + names[i];
+    if (names.size() > kNamesPerLine)
+        text += " and " + std::to_string(names.size() - kNamesPerLine) + " more";
+    return text;
+}
+
+std::string Shortened(const std::string& reason) {
+    if (reason.size() <= kLongestReason) return reason;
+    size_t cut = kLongestReason;
+    while (cut > 0 && (static_cast<unsigned char>(reason[cut]) & 0xC0) == 0x80) // not inside a character
+        --cut;
+    return reason.substr(0, cut) + "...";
+}
+
+// "\r\na.mp4, b.mp4: reason" for each reason, in the order the reasons first came.
+std::string GroupedByReason(const std::vector<std::pair<std::string, std::string>>& namesAndReasons) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> groups;
+    for (const auto& [name, reason] : namesAndReasons) {
+        auto group =
+            std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == reason; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {reason, {}});
+        group->second.push_back(name);
+    }
+    std::string text;
+    size_t untold = 0;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        if (i < kReasonLines)
+            text += "\r\n" + FewNames(groups[i].second) + ": " + Shortened(groups[i].first);
+        else
+            untold += groups[i].second.size();
+    }
+    if (untold) text += "\r\n" + std::to_string(untold) + " more for other reasons";
+    return text;
+}
+
+} // namespace
+
 ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool stopped) {
     std::vector<std::string> converted;
-    std::string notConverted, leftOut;
+    std::vector<std::pair<std::string, std::string>> notConverted, leftOut, changed;
     for (const VideoResult& result : results) {
         const std::string name(FileNameOf(result.input));
         if (result.converted && !result.leftOut.empty())
-            leftOut += "\r\n" + name + ": " + result.leftOut.substr(result.leftOut.find(": ") + 2);
+            leftOut.emplace_back(name, result.leftOut.substr(result.leftOut.find(": ") + 2));
+        if (result.converted && !result.changed.empty()) changed.emplace_back(name, result.changed);
         if (result.converted)
             converted.push_back(name);
         else // a video without a reason was never started: the batch was stopped before it
-            notConverted += "\r\n" + name + ": " + (result.reason.empty() ? "not started" : result.reason);
+            notConverted.emplace_back(name, result.reason.empty() ? "not started" : result.reason);
     }
     const bool all = converted.size() == results.size();
     std::string text = stopped ? "Conversion cancelled. " : "";
     text += all ? std::to_string(results.size()) + " videos converted."
                 : std::to_string(converted.size()) + " of " + std::to_string(results.size()) +
                       " videos converted";
-    if (!all && stopped && !converted.empty()) {
-        text += ": ";
-        for (size_t i = 0; i < converted.size(); ++i)
-            text += (i ? ", " : "") + converted[i];
-    }
+    if (!all && stopped && !converted.empty()) text += ": " + FewNames(converted);
     if (!all) text += ".";
-    if (!notConverted.empty()) text += "\r\n\r\nNot converted:" + notConverted;
-    if (!leftOut.empty()) text += "\r\n\r\nLeft out:" + leftOut;
+    if (!notConverted.empty()) text += "\r\n\r\nNot converted:" + GroupedByReason(notConverted);
+    if (!leftOut.empty()) text += "\r\n\r\nLeft out:" + GroupedByReason(leftOut);
+    if (!changed.empty()) text += "\r\n\r\nConverted after all:" + GroupedByReason(changed);
     return {all ? "Information" : "Attention", text};
 }

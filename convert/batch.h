@@ -56,6 +56,7 @@ struct VideoResult {
     bool converted = false;
     std::string reason; // why not: the converter's last error line, or what else happened; empty: not started
     std::string leftOut = {}; // "Left out: ...": what the output type could not hold
+    std::string changed = {}; // "The sound (PCM) was converted to AAC: ...": what the fast mode converted
 };
 struct ClosingMessage {
     std::string caption; // "Information" when every video was converted, else "Attention"

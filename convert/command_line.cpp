@@ -31,8 +31,11 @@ std::string ConverterLocation(std::string_view programFolder) {
 
 ConversionPlan PlanOf(const ConversionRequest& request) {
     const bool custom = request.mode != 0 && request.mode != 1;
-    return custom ? ConversionPlan{"", " " + request.customParams + " ", ""}
-                  : PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile));
+    if (!custom)
+        return PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile));
+    ConversionPlan asTyped;
+    asTyped.parameters = " " + request.customParams + " ";
+    return asTyped;
 }
 
 std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request) {
@@ -49,6 +52,10 @@ std::string BuildConverterCommandLine(std::string_view programFolder, const Conv
     line += " -y ";
     line += Quoted(TrimBlanks(request.outputFile));
     return line;
+}
+
+std::string LookCommandLine(std::string_view programFolder, std::string_view inputFile) {
+    return Quoted(ConverterLocation(programFolder)) + " -i " + Quoted(TrimBlanks(inputFile));
 }
 
 int CompressionFromItemText(std::string_view itemText) {

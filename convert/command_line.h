@@ -31,6 +31,9 @@ std::string BuildConverterCommandLine(std::string_view programFolder, const Conv
 std::string BuildConverterCommandLine(std::string_view programFolder, const ConversionRequest& request,
                                       const ConversionPlan& plan);
 
+// The look at an input: the converter started with the input alone lists what it holds.
+std::string LookCommandLine(std::string_view programFolder, std::string_view inputFile);
+
 // What the request passes to the converter: the custom mode's parameters as typed, or the plan
 // of the usual or fast mode from what the input holds.
 ConversionPlan PlanOf(const ConversionRequest& request);

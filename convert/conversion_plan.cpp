@@ -4,48 +4,26 @@
 #include <cmath>
 #include <vector>
 
-#include "convert/batch.h"
+#include "app/text.h"
+#include "convert/output_types.h"
 
 namespace {
 
-enum class Quality { Crf, QScale, Theora, Vp9 };
-enum class Subtitles { None, MovText, WebVtt };
+// Error and warning lines tagged with their level, so that the cause of a failure is told by the
+// converter's own grading, not by its words; the progress written on its own.
+constexpr std::string_view kLogging = " -loglevel level+warning -stats";
 
-// What each output type's muxer holds, and which encoder its video gets.
-struct TypeRules {
-    std::string_view extension; // lower case, with its dot
-    std::string_view name;      // as the user knows it
-    int videoTracks;            // at most; -1 for any number
-    int audioTracks;
-    Subtitles subtitles;
-    Quality quality;
-    bool movFlags; // QuickTime family: metadata written as tags of its own
-};
-
-constexpr TypeRules kTypes[] = {
-    {".flv", "FLV", 1, 1, Subtitles::None, Quality::QScale, false},
-    {".avi", "AVI", -1, -1, Subtitles::None, Quality::QScale, false},
-    {".mov", "MOV", -1, -1, Subtitles::MovText, Quality::Crf, true},
-    {".mp4", "MP4", -1, -1, Subtitles::MovText, Quality::Crf, true},
-    {".m4v", "M4V", -1, -1, Subtitles::MovText, Quality::Crf, true},
-    {".ogg", "OGG", -1, -1, Subtitles::None, Quality::Theora, false},
-    {".ogv", "OGV", -1, -1, Subtitles::None, Quality::Theora, false},
-    {".webm", "WebM", -1, -1, Subtitles::WebVtt, Quality::Vp9, false},
-};
-
-// Tone mapping to SDR BT.709: to linear light, Mobius curve, back to BT.709, 8-bit 4:2:0.
+// Tone mapping to SDR BT.709: the colours the file left untagged are taken as HDR's own (BT.2020),
+// then to linear light, Mobius curve, back to BT.709, 8-bit 4:2:0.
 constexpr std::string_view kToneMap =
     "zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,"
     "tonemap=tonemap=mobius:desat=0,zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
 
-const TypeRules* RulesFor(std::string_view output) {
-    std::string extension(ExtensionOf(output));
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const TypeRules& rules : kTypes)
-        if (rules.extension == extension) return &rules;
-    return nullptr;
-}
+// Frames flagged interlaced are made whole, one picture per frame; progressive ones pass untouched.
+constexpr std::string_view kDeinterlace = "bwdif=mode=send_frame:parity=auto:deint=interlaced";
+
+// An AVI stores no presentation times: pictures held back for B-frames would start a frame late.
+constexpr std::string_view kFromFirstPicture = "setpts=PTS-STARTPTS";
 
 int CrfNumber(std::string_view crf) {
     int value = 0;
@@ -78,77 +56,249 @@ std::string Listed(const std::vector<std::string>& items) {
     return text;
 }
 
-// The streams to keep, as "-map" options, and the words for those left out.
-struct Selection {
-    std::string maps;
-    std::string subtitleCodecs;
-    std::string toneMaps;
-    std::vector<std::string> leftOut;
-    bool plural = false; // the words name more than one thing
-};
-
 // The first stream of the kind that is flagged default, else the first one.
-bool IsPreferred(const MediaLook& look, size_t index) {
-    const StreamLook& stream = look.streams[index];
+bool IsPreferred(const MediaLook& look, const StreamLook& stream) {
     const auto sameKind = [&](const StreamLook& s) { return s.kind == stream.kind && !s.attachedPicture; };
     const auto flagged = std::find_if(look.streams.begin(), look.streams.end(),
                                       [&](const StreamLook& s) { return sameKind(s) && s.isDefault; });
     const auto chosen = flagged != look.streams.end()
                             ? flagged
                             : std::find_if(look.streams.begin(), look.streams.end(), sameKind);
-    return chosen == look.streams.begin() + long(index);
+    return chosen != look.streams.end() && chosen->index == stream.index;
 }
 
-Selection Select(const MediaLook& look, const TypeRules& rules, bool reencode) {
-    Selection selection;
-    int videos = 0, audios = 0, subtitles = 0, keptVideos = 0, keptSubtitles = 0;
-    std::vector<std::string> subtitlesLeftOut, subtitleLanguages;
-    for (size_t i = 0; i < look.streams.size(); ++i) {
-        const StreamLook& stream = look.streams[i];
-        const std::string map = " -map 0:" + std::to_string(i);
-        if (stream.kind == StreamKind::Video && !stream.attachedPicture) {
-            ++videos;
-            // A type that holds one track gets the preferred one.
-            if (rules.videoTracks == 1 && !IsPreferred(look, i)) {
-                selection.leftOut.push_back(Track("video", videos, stream.language));
-                continue;
+bool TurnedSideways(const StreamLook& video) {
+    const long quarter = std::lround(video.rotation / 90);
+    return quarter % 2 != 0;
+}
+
+int EvenAtLeastTwo(double side) {
+    return std::max(2, static_cast<int>(side) / 2 * 2);
+}
+
+// The size the encoder is given, once the picture stands upright: pixels made square where the type
+// stores no pixel shape, then within the encoder's limits, and even where the encoder needs it or
+// the picture is scaled anyway. Nothing when the picture goes as it is.
+std::optional<std::string> PictureSize(const StreamLook& video, const OutputType& type) {
+    if (video.width <= 0 || video.height <= 0) return std::nullopt;
+    const bool sideways = TurnedSideways(video);
+    const int shownWidth = sideways ? video.height : video.width;
+    const int shownHeight = sideways ? video.width : video.height;
+    const double pixelShape =
+        sideways ? double(video.aspectY) / video.aspectX : double(video.aspectX) / video.aspectY;
+    const bool reshape = type.squarePixels && pixelShape != 1;
+    double width = reshape ? std::round(shownWidth * pixelShape) : shownWidth, height = shownHeight;
+    if (type.minimumSide && std::min(width, height) < type.minimumSide) {
+        const double scale = type.minimumSide / std::min(width, height);
+        width = std::ceil(width * scale), height = std::ceil(height * scale);
+    }
+    if (type.maximumSide && std::max(width, height) > type.maximumSide) {
+        const double scale = type.maximumSide / std::max(width, height);
+        width = std::floor(width * scale), height = std::floor(height * scale);
+    }
+    const bool scaled = reshape || width != shownWidth || height != shownHeight;
+    const bool odd = (shownWidth % 2 || shownHeight % 2) && type.evenSides;
+    if (!scaled && !odd) return std::nullopt;
+    return "scale=" + std::to_string(EvenAtLeastTwo(width)) + ":" + std::to_string(EvenAtLeastTwo(height)) +
+           (reshape ? ",setsar=1" : "");
+}
+
+// A colour name the tone mapping can take, or HDR's own.
+std::string KnownOr(const std::string& name, std::initializer_list<std::string_view> known,
+                    std::string_view hdr) {
+    return std::find(known.begin(), known.end(), name) != known.end() ? name : std::string(hdr);
+}
+
+std::string ToneMapOf(const StreamLook& video) {
+    return "setparams=color_primaries=" +
+           KnownOr(video.primaries, {"bt2020", "bt709", "smpte432"}, "bt2020") +
+           ":color_trc=" + video.transfer +
+           ":colorspace=" + KnownOr(video.matrix, {"bt2020nc", "bt2020c", "bt709"}, "bt2020nc") +
+           ":range=" + (video.fullRange ? "pc" : "tv") + "," + std::string(kToneMap);
+}
+
+// What one run keeps and says, built stream by stream.
+class Planner {
+  public:
+    Planner(const MediaLook& look, const OutputType& type, bool reencode)
+        : look_(look), type_(type), reencode_(reencode) {}
+
+    void Plan() {
+        for (const StreamLook& stream : look_.streams) {
+            switch (stream.kind) {
+            case StreamKind::Video: stream.attachedPicture ? Cover(stream) : Video(stream); break;
+            case StreamKind::Audio: Audio(stream); break;
+            case StreamKind::Subtitle: Subtitle(stream); break;
+            case StreamKind::Attachment: Attachment(stream); break;
+            case StreamKind::Data: ++dataTracks_; break;
+            case StreamKind::Other: break;
             }
-            if (reencode && IsHdr(stream) && look.converterHasZimg) {
-                const std::string out = ":v:" + std::to_string(keptVideos);
-                selection.toneMaps += " -filter" + out + " " + std::string(kToneMap) + " -color_primaries" +
-                                      out + " bt709 -color_trc" + out + " bt709 -colorspace" + out + " bt709";
-            }
-            ++keptVideos;
-            selection.maps += map;
-        } else if (stream.kind == StreamKind::Audio) {
-            ++audios;
-            if (rules.audioTracks == 1 && !IsPreferred(look, i)) {
-                selection.leftOut.push_back(Track("audio", audios, stream.language));
-                continue;
-            }
-            selection.maps += map;
-        } else if (stream.kind == StreamKind::Subtitle) {
-            ++subtitles;
-            if (!stream.language.empty()) subtitleLanguages.push_back(stream.language);
-            if (rules.subtitles == Subtitles::None || !IsTextSubtitle(stream)) {
-                subtitlesLeftOut.push_back(Track("subtitle", subtitles, stream.language));
-                continue;
-            }
-            selection.subtitleCodecs += " -c:s:" + std::to_string(keptSubtitles++) +
-                                        (rules.subtitles == Subtitles::MovText ? " mov_text" : " webvtt");
-            selection.maps += map;
         }
+        Subtitles();
+        // A QuickTime file's chapters come as a text track of their own, which the chapters stand for.
+        if (dataTracks_ > (look_.hasChapters ? 1 : 0))
+            LeaveOut(dataTracks_ > 1 ? "the data tracks" : "the data track", dataTracks_ > 1);
+        if (attachmentsLeft_) LeaveOut("the attached files", true);
+        if (look_.hasChapters && !type_.chapters) LeaveOut("the chapters", true);
+        if (look_.hasCreationTime && !type_.date) LeaveOut("the date it was recorded");
     }
-    if (!subtitlesLeftOut.empty() && keptSubtitles == 0) { // all of them: "the subtitles (eng, fra)"
-        std::string languages;
-        for (const std::string& language : subtitleLanguages)
-            languages += (languages.empty() ? " (" : ", ") + language;
-        subtitlesLeftOut = {"the subtitles" + languages + (languages.empty() ? "" : ")")};
-        selection.plural = true;
+
+    std::string maps, perStream, refusal, advice;
+    std::vector<std::string> leftOut_, changed_;
+    bool leftOutPlural_ = false; // the words name more than one thing
+
+  private:
+    void LeaveOut(std::string words, bool plural = false) {
+        leftOutPlural_ |= plural || !leftOut_.empty();
+        leftOut_.push_back(std::move(words));
     }
-    selection.leftOut.insert(selection.leftOut.end(), subtitlesLeftOut.begin(), subtitlesLeftOut.end());
-    selection.plural |= selection.leftOut.size() > 1;
-    return selection;
+
+    void Map(const StreamLook& stream) { maps += " -map 0:" + std::to_string(stream.index); }
+
+    void Video(const StreamLook& stream) {
+        ++videos_;
+        const std::string words = Track("video", videos_, stream.language);
+        if (type_.videoTracks == 1 && !IsPreferred(look_, stream)) return LeaveOut(words);
+        if (!reencode_ && !HoldsVideoAsIs(type_, stream.codec)) {
+            if (!IsPreferred(look_, stream)) return LeaveOut(words);
+            return Refuse(stream);
+        }
+        Map(stream);
+        const std::string out = ":v:" + std::to_string(keptVideos_++);
+        if (!reencode_) {
+            // An AVI takes H.264 only with its start codes in the stream, as MPEG-TS carries it.
+            if (stream.codec == "h264" && type_.extension == ".avi")
+                perStream += " -bsf" + out + " h264_mp4toannexb";
+            if (stream.rotation != 0 && !type_.rotation) LeaveOut("the picture's rotation");
+            return;
+        }
+        std::vector<std::string> filters;
+        if (StartsWith(look_.format, "avi")) filters.emplace_back(kFromFirstPicture);
+        if (stream.interlaced) filters.emplace_back(kDeinterlace);
+        const bool toneMap = IsHdr(stream) && look_.converterHasZimg;
+        if (toneMap) filters.push_back(ToneMapOf(stream));
+        if (const auto size = PictureSize(stream, type_)) filters.push_back(*size);
+        if (!filters.empty()) {
+            std::string chain;
+            for (const std::string& filter : filters)
+                chain += (chain.empty() ? "" : ",") + filter;
+            perStream += " -filter" + out + " " + chain;
+        }
+        if (toneMap)
+            perStream +=
+                " -color_primaries" + out + " bt709 -color_trc" + out + " bt709 -colorspace" + out + " bt709";
+    }
+
+    void Cover(const StreamLook& stream) {
+        if (!type_.cover) return LeaveOut("the cover picture");
+        Map(stream);
+        const std::string out = ":v:" + std::to_string(keptVideos_++);
+        if (reencode_) perStream += " -c" + out + " copy";
+    }
+
+    void Audio(const StreamLook& stream) {
+        ++audios_;
+        if (type_.audioTracks == 1 && !IsPreferred(look_, stream))
+            return LeaveOut(Track("audio", audios_, stream.language));
+        Map(stream);
+        const std::string out = ":a:" + std::to_string(keptAudios_++);
+        if (!reencode_) {
+            if (HoldsAudioAsIs(type_, stream.codec, stream.sampleRate)) return;
+            perStream += " -c" + out + " " + std::string(type_.audioCodec);
+            const bool theOnlySound =
+                std::count_if(look_.streams.begin(), look_.streams.end(),
+                              [](const StreamLook& s) { return s.kind == StreamKind::Audio; }) == 1;
+            changed_.push_back(
+                (theOnlySound ? std::string("the sound") : Track("audio", audios_, stream.language)) + " (" +
+                CodecName(stream.codec) + ")");
+        }
+        if (!type_.audioLayouts.empty() && !HasLayout(type_.audioLayouts, stream.channelLayout))
+            perStream += " -filter" + out + " aformat=channel_layouts=" + std::string(type_.audioLayouts);
+        if (const auto rate = RateFor(stream.sampleRate))
+            perStream += " -ar" + out + " " + std::to_string(*rate);
+    }
+
+    void Subtitle(const StreamLook& stream) {
+        ++subtitles_;
+        if (!stream.language.empty()) subtitleLanguages_.push_back(stream.language);
+        const bool text = IsTextSubtitle(stream);
+        std::string codec;
+        switch (type_.subtitles) {
+        case SubtitleHold::None: break;
+        case SubtitleHold::MovText: codec = text ? "mov_text" : ""; break;
+        case SubtitleHold::WebVtt: codec = text ? "webvtt" : ""; break;
+        // Matroska keeps them as they are, but for the QuickTime kind, which it has no name for.
+        case SubtitleHold::Matroska: codec = stream.codec == "mov_text" ? "srt" : "copy"; break;
+        }
+        if (codec.empty()) return subtitlesLeft_.push_back(Track("subtitle", subtitles_, stream.language));
+        Map(stream);
+        perStream += " -c:s:" + std::to_string(keptSubtitles_++) + " " + codec;
+    }
+
+    void Attachment(const StreamLook& stream) {
+        if (!type_.attachments) return void(++attachmentsLeft_);
+        Map(stream);
+    }
+
+    // All subtitles left out read "the subtitles (eng, fra)".
+    void Subtitles() {
+        if (!subtitlesLeft_.empty() && keptSubtitles_ == 0) {
+            std::string languages;
+            for (const std::string& language : subtitleLanguages_)
+                languages += (languages.empty() ? " (" : ", ") + language;
+            LeaveOut("the subtitles" + languages + (languages.empty() ? "" : ")"), true);
+            return;
+        }
+        for (std::string& words : subtitlesLeft_)
+            LeaveOut(std::move(words));
+    }
+
+    void Refuse(const StreamLook& stream) {
+        const std::string codec = CodecName(stream.codec.empty() ? "unknown" : stream.codec);
+        refusal = std::string(type_.name) + " cannot hold this video's picture (" + codec + ") as it is";
+        const std::string others = ListedTypesHoldingVideo(stream.codec);
+        const bool several = others.find(" or ") != std::string::npos;
+        advice = others.empty() ? "Choose the usual mode, which converts the picture."
+                                : "Choose the usual mode, which converts the picture, or " + others +
+                                      (several ? ", which hold " : ", which holds ") + codec + " as it is.";
+    }
+
+    static bool HasLayout(std::string_view layouts, std::string_view layout) {
+        for (size_t at = 0; at <= layouts.size();) {
+            const size_t end = std::min(layouts.find('|', at), layouts.size());
+            if (layouts.substr(at, end - at) == layout) return true;
+            at = end + 1;
+        }
+        return false;
+    }
+
+    // The nearest rate at or above the sound's that the type holds, else its highest.
+    std::optional<int> RateFor(int sampleRate) const {
+        if (type_.audioRates.empty()) return std::nullopt;
+        std::optional<int> chosen, highest;
+        for (size_t at = 0; at < type_.audioRates.size();) {
+            const size_t end = std::min(type_.audioRates.find(' ', at), type_.audioRates.size());
+            const int rate = std::atoi(std::string(type_.audioRates.substr(at, end - at)).c_str());
+            if (rate == sampleRate) return std::nullopt;
+            if (rate > sampleRate && (!chosen || rate < *chosen)) chosen = rate;
+            highest = std::max(highest.value_or(0), rate);
+            at = end + 1;
+        }
+        return chosen ? chosen : highest;
+    }
+
+    const MediaLook& look_;
+    const OutputType& type_;
+    const bool reencode_;
+    int videos_ = 0, audios_ = 0, subtitles_ = 0, dataTracks_ = 0, attachmentsLeft_ = 0;
+    int keptVideos_ = 0, keptAudios_ = 0, keptSubtitles_ = 0;
+    std::vector<std::string> subtitlesLeft_, subtitleLanguages_;
+};
+
+std::string ModeOptions(bool reencode, const OutputType* type, std::string_view crf) {
+    if (!reencode) return " -threads 0 -vcodec copy -acodec copy";
+    return " -threads 0" + std::string(type ? type->encoders : "") +
+           QualityOptions(type ? type->quality : Quality::Crf, crf) + " -pix_fmt yuv420p";
 }
 
 } // namespace
@@ -165,21 +315,34 @@ ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optiona
                               std::string_view output) {
     const bool reencode = mode == 1;
     ConversionPlan plan;
-    // Streams without time stamps (common in AVI) cannot be copied into most containers otherwise.
-    if (!reencode) plan.beforeInput = " -fflags +genpts";
-    const TypeRules* rules = RulesFor(output);
-    const bool streamsKnown = rules && look && !look->streams.empty();
-    Selection selection;
-    if (streamsKnown) selection = Select(*look, *rules, reencode);
-    plan.parameters = selection.maps;
-    if (rules) plan.parameters += " -map_metadata 0";
-    plan.parameters += reencode ? " -threads 0" + QualityOptions(rules ? rules->quality : Quality::Crf, crf) +
-                                      " -pix_fmt yuv420p" + selection.toneMaps
-                                : " -threads 0 -vcodec copy -acodec copy";
-    plan.parameters += selection.subtitleCodecs;
-    if (rules && rules->movFlags) plan.parameters += " -movflags use_metadata_tags";
-    if (!selection.leftOut.empty())
-        plan.leftOut = "Left out: " + Listed(selection.leftOut) + ": " + std::string(rules->name) +
-                       " cannot hold " + (selection.plural ? "them." : "it.");
+    plan.beforeInput =
+        std::string(kLogging) +
+        // Streams without time stamps (common in AVI) cannot be copied into most containers otherwise.
+        (reencode ? "" : " -fflags +genpts");
+    const OutputType* type = OutputTypeOf(output);
+    if (!type || !look || look->streams.empty()) {
+        // The converter chooses: one stream of each kind.
+        plan.parameters = (type ? " -map_metadata 0" : "") + ModeOptions(reencode, type, crf);
+        if (type)
+            plan.leftOut = "Only the main picture and sound were kept: the converter could not tell what "
+                           "else the video holds.";
+        return plan;
+    }
+    Planner planner(*look, *type, reencode);
+    planner.Plan();
+    plan.refusal = planner.refusal;
+    plan.advice = planner.advice;
+    plan.parameters =
+        planner.maps + " -map_metadata 0" + ModeOptions(reencode, type, crf) + planner.perStream;
+    if (!planner.leftOut_.empty())
+        plan.leftOut = "Left out: " + Listed(planner.leftOut_) + ": " + std::string(type->name) +
+                       " cannot hold " + (planner.leftOutPlural_ ? "them." : "it.");
+    if (!planner.changed_.empty()) {
+        std::string what = Listed(planner.changed_);
+        what[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(what[0])));
+        plan.changed = what + (planner.changed_.size() > 1 ? " were" : " was") + " converted to " +
+                       std::string(type->audioName) + ": " + std::string(type->name) + " cannot hold " +
+                       (planner.changed_.size() > 1 ? "them as they are." : "it as it is.");
+    }
     return plan;
 }

@@ -1,7 +1,8 @@
 // What the usual and the fast mode pass to the converter, from what the input holds (the look)
-// and the output's type: every stream the type can hold, its chapters and metadata, the
-// compression in the quality scale of the type's encoder, HDR tone-mapped to SDR; and, in the
-// user's words, what the type could not hold. No Windows headers here.
+// and the output's type: every stream the type can hold, made so that its encoders take it (even
+// sizes, channel layouts, sample rates, upright, deinterlaced, HDR tone-mapped), its chapters and
+// metadata; and, in the user's words, what the type could not hold, what the fast mode converted
+// after all, or why it does not start. No Windows headers here.
 #pragma once
 
 #include <optional>
@@ -13,7 +14,10 @@
 struct ConversionPlan {
     std::string beforeInput; // options before -i, each with its leading blank
     std::string parameters;  // between the quoted input and " -y ", with their leading blank
-    std::string leftOut;     // "Left out: audio track 2 (fra) and the subtitles (eng): FLV cannot hold them."
+    std::string leftOut;     // "Left out: audio track 2 (fra) and the chapters: FLV cannot hold them."
+    std::string changed;     // "The sound (PCM) was converted to AAC: MP4 cannot hold it as it is."
+    std::string refusal;     // not empty: the converter is not started, and this says why
+    std::string advice;      // with a refusal: what the user can do instead
 };
 
 // mode 1 re-encodes with the crf (decimal text), 0 copies the streams; `look` is what the

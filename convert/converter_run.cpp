@@ -262,9 +262,7 @@ std::string SystemErrorText(DWORD error) {
 MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile) {
     ConverterProcess child;
     DWORD error = 0;
-    const std::string line =
-        "\"" + ConverterLocation(programFolder) + "\" -i \"" + TrimBlanks(inputFile) + "\"";
-    if (!StartHidden(line, child, error)) return {};
+    if (!StartHidden(LookCommandLine(programFolder, inputFile), child, error)) return {};
     auto shared = std::make_shared<SharedProgress>();
     shared->keepListing = true;
     HANDLE reader = StartReader(child, shared);
@@ -288,16 +286,29 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     const ConversionPlan plan = PlanOf(run.request);
     run.commandLine = BuildConverterCommandLine(run.programFolder, run.request, plan);
     run.leftOut = plan.leftOut;
+    run.changed = plan.changed;
+    run.refusal = plan.refusal;
+    run.advice = plan.advice;
     run.converterPath = ConverterLocation(run.programFolder);
-    WriteProcessingLog(run.commandLine);
+    // The converter tells the length of the input only where its lines are not tagged: the look knows it.
+    if (run.request.look) {
+        AcquireSRWLockExclusive(&run.shared->lock);
+        run.shared->progress.durationSeconds = run.request.look->durationSeconds;
+        ReleaseSRWLockExclusive(&run.shared->lock);
+    }
 
     DWORD result = 0;
     ConverterProcess child;
-    if (StartHidden(run.commandLine, child, run.systemError)) {
-        result = SuperviseConverter(run, child);
+    if (!plan.refusal.empty()) {
+        run.outcome = RunOutcome::Refused; // no converter runs, so nothing is logged
     } else {
-        run.outcome = RunOutcome::CouldNotStart;
-        run.systemErrorText = SystemErrorText(run.systemError);
+        WriteProcessingLog(run.commandLine);
+        if (StartHidden(run.commandLine, child, run.systemError)) {
+            result = SuperviseConverter(run, child);
+        } else {
+            run.outcome = RunOutcome::CouldNotStart;
+            run.systemErrorText = SystemErrorText(run.systemError);
+        }
     }
     CloseProcess(child);
     if (inputLock != INVALID_HANDLE_VALUE) CloseHandle(inputLock);

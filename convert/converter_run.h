@@ -18,6 +18,7 @@ enum class RunOutcome {
     CouldNotStart, // the converter program could not be started
     Failed,        // the converter ended with another exit code or could not write the output
     Stopped,       // the user stopped the run
+    Refused,       // the output type cannot hold the video as the mode would write it: not started
 };
 
 // What the converter has said so far. It is shared with the thread that reads the converter's
@@ -48,6 +49,8 @@ struct ConverterRun {
     std::vector<std::string> errorLines; // the converter's words for what failed (UTF-8)
     bool outputWriteFailed = false;      // it said it could not write the output
     std::string leftOut;                 // what the output type could not hold, in the user's words
+    std::string changed;                 // what the fast mode converted after all
+    std::string refusal, advice;         // why the run was refused, and what the user can do
 
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;

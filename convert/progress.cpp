@@ -1,5 +1,7 @@
 #include "convert/progress.h"
 
+#include "app/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -12,18 +14,6 @@ constexpr double kLongestClockSeconds = 1e10;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-std::string_view WithoutOuterBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 // Reads digits at the front of text, removing them; nullopt when there are none.
@@ -102,16 +92,10 @@ void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
     if (progress.lastOtherLines.size() > kKeptConverterLines) progress.lastOtherLines.pop_front();
 }
 
-bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           }) != text.end();
-}
-
-// The converter's words for what went wrong, as against its banner, stream headers (indented),
-// statistics and warnings.
-bool IsErrorLine(std::string_view rawLine, std::string_view line) {
-    // A stream that the output format cannot take is named as "not compatible" or "unsupported".
+// Without level tags (the custom mode's parameters are passed as typed), the converter's words for
+// what went wrong are told from its banner, stream headers (indented), statistics and warnings by
+// the words they use.
+bool SoundsLikeAnError(std::string_view rawLine, std::string_view line) {
     static constexpr std::string_view kWords[] = {"error",
                                                   "failed",
                                                   "invalid",
@@ -129,13 +113,41 @@ bool IsErrorLine(std::string_view rawLine, std::string_view line) {
                                                   "cannot",
                                                   "unable",
                                                   "undefined",
-                                                  "bad file descriptor"};
+                                                  "bad file descriptor",
+                                                  "divisible",
+                                                  "does not support",
+                                                  "matches no streams"};
     if (rawLine.front() == ' ' || StartsWith(line, "video:")) return false; // headers, the sizes written
     return std::any_of(std::begin(kWords), std::end(kWords),
                        [&](std::string_view word) { return ContainsIgnoringCase(line, word); });
 }
 
-// "[webm @ 05236200] Only VP8 ..." reads "[webm] Only VP8 ...": the address means nothing to a user.
+// A line as "-loglevel level+..." writes it: "[libx264 @ 0x55] [error] width not divisible by 2"
+// or "[fatal] Stream map '0:5' matches no streams.". Gives the level and the line without it and
+// without the address, which means nothing to a user: "[libx264] width not divisible by 2".
+struct TaggedLine {
+    std::string_view level;
+    std::string text;
+};
+std::optional<TaggedLine> LevelTagged(std::string_view line) {
+    static constexpr std::string_view kLevels[] = {"panic", "fatal",   "error", "warning",
+                                                   "info",  "verbose", "debug", "trace"};
+    std::string contexts; // "[libx264] ", a parent's before its child's
+    for (size_t close = line.find(']'); StartsWith(line, "[") && close != line.npos; close = line.find(']')) {
+        const std::string_view inside = line.substr(1, close - 1);
+        const size_t at = inside.find(" @ ");
+        if (at == inside.npos) break;
+        contexts.append("[").append(inside.substr(0, at)).append("] ");
+        line.remove_prefix(std::min(close + 2, line.size()));
+    }
+    for (std::string_view level : kLevels)
+        if (StartsWith(line, "[") && line.substr(1, level.size()) == level &&
+            line.substr(level.size() + 1, 2) == "] ")
+            return TaggedLine{level, contexts.append(line.substr(level.size() + 3))};
+    return std::nullopt;
+}
+
+// "[webm @ 05236200] Only VP8 ..." reads "[webm] Only VP8 ...".
 std::string WithoutAddress(std::string_view line) {
     const size_t at = line.find(" @ "), close = line.find(']');
     if (line.front() != '[' || at == line.npos || close == line.npos || at > close) return std::string(line);
@@ -144,12 +156,13 @@ std::string WithoutAddress(std::string_view line) {
 
 // Keeps the first error line, which usually names the cause, and the last few, which say how it
 // ended; a line that repeats the one before is kept once.
-void KeepErrorLine(ConverterProgress& progress, std::string_view line) {
-    std::string clean = WithoutAddress(line);
-    auto& lines = progress.errorLines;
-    if (!lines.empty() && lines.back() == clean) return;
+void KeepErrorLine(std::deque<std::string>& lines, std::string line) {
+    if (!lines.empty() && lines.back() == line) return;
     if (lines.size() == kKeptConverterLines) lines.erase(lines.begin() + 1);
-    lines.push_back(std::move(clean));
+    lines.push_back(std::move(line));
+}
+
+void NoteWriteFailure(ConverterProgress& progress, std::string_view line) {
     progress.outputWriteFailed |= StartsWith(line, "Error writing trailer") ||
                                   StartsWith(line, "Error closing file") ||
                                   StartsWith(line, "av_interleaved_write_frame()");
@@ -159,6 +172,16 @@ void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
     const std::string_view line = WithoutOuterBlanks(rawLine);
     if (line.empty()) return;
     if (IsProgressLine(line)) return TakeProgressLine(progress, line);
+    if (const auto tagged = LevelTagged(rawLine)) {
+        progress.levelsTagged = true;
+        const bool error = tagged->level == "error" || tagged->level == "fatal" || tagged->level == "panic";
+        if (error) {
+            NoteWriteFailure(progress, tagged->text);
+            KeepErrorLine(progress.taggedErrorLines, tagged->text);
+        }
+        KeepOtherLine(progress, tagged->text);
+        return;
+    }
 
     // Input #0 is the file being converted; other inputs and the outputs may show durations too.
     if (StartsWith(rawLine, "Input #0,"))
@@ -167,7 +190,10 @@ void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
         progress.inFirstInputHeader = false;
     if (StartsWith(line, "Duration:")) TakeDurationLine(progress, line);
     KeepOtherLine(progress, line);
-    if (IsErrorLine(rawLine, line)) KeepErrorLine(progress, line);
+    if (SoundsLikeAnError(rawLine, line)) {
+        NoteWriteFailure(progress, line);
+        KeepErrorLine(progress.errorLines, WithoutAddress(line));
+    }
 }
 
 // Cuts text to at most `room` bytes without splitting a UTF-8 character.
@@ -261,6 +287,7 @@ std::string ProgressLabel(const ConverterProgress& progress, std::optional<doubl
 }
 
 std::vector<std::string> ErrorLines(const ConverterProgress& progress) {
-    if (!progress.errorLines.empty()) return {progress.errorLines.begin(), progress.errorLines.end()};
+    const auto& lines = progress.levelsTagged ? progress.taggedErrorLines : progress.errorLines;
+    if (!lines.empty()) return {lines.begin(), lines.end()};
     return {progress.lastOtherLines.begin(), progress.lastOtherLines.end()};
 }

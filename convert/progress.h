@@ -25,8 +25,10 @@ struct ConverterProgress {
     std::optional<double> positionSeconds; // never negative
     std::optional<double> speed;           // media seconds per wall-clock second
     std::deque<std::string> lastOtherLines;
-    std::deque<std::string> errorLines; // the first, then the last few
-    bool outputWriteFailed = false;     // it said it could not write or finish the output file
+    std::deque<std::string> errorLines;       // by their words: the first, then the last few
+    std::deque<std::string> taggedErrorLines; // by their level tags: the first, then the last few
+    bool levelsTagged = false;                // the converter tags its lines with their level
+    bool outputWriteFailed = false;           // it said it could not write or finish the output file
 
     // Reading state.
     std::string pendingLine; // the unfinished line, at most kLongestConverterLine bytes
@@ -61,6 +63,7 @@ std::string ProgressLabel(const ConverterProgress& progress,
                           std::optional<double> elapsedSeconds = std::nullopt);
 
 // The lines that say what failed, not the banner, headers, statistics or progress: the first
-// one and the last few, oldest first. A converter that said nothing of the kind gives its last
-// few lines that were not progress.
+// one, which names the cause, and the last few, oldest first. Where the converter tags its lines
+// with their level, those of the error levels; otherwise those that read like errors. A converter
+// that said nothing of the kind gives its last few lines that were not progress.
 std::vector<std::string> ErrorLines(const ConverterProgress& progress);

@@ -42,8 +42,9 @@ void TellOutcome(const ConverterRun& run, const OutputPlace& place, const Settle
     case RunOutcome::Succeeded:
         if (bNotifyFinished == 1) {
             // What the output type could not hold follows the message in a paragraph of its own.
-            const std::string text = "Output conversion process finished" +
-                                     (run.leftOut.empty() ? std::string() : "\r\n\r\n" + run.leftOut);
+            std::string text = "Output conversion process finished";
+            for (const std::string* also : {&run.leftOut, &run.changed})
+                if (!also->empty()) text += "\r\n\r\n" + *also;
             MessageBoxW(hMainDlg, WideFrom(text, CP_UTF8).c_str(), L"Information",
                         MB_OK | MB_ICONINFORMATION);
             bNotifyFinished = 0;
@@ -51,6 +52,9 @@ void TellOutcome(const ConverterRun& run, const OutputPlace& place, const Settle
         break;
     case RunOutcome::Stopped:
         MessageBoxA(hMainDlg, "Conversion cancelled", "Information", MB_OK | MB_ICONINFORMATION);
+        break;
+    case RunOutcome::Refused:
+        ShowAttention(hMainDlg, WideFrom(RefusalMessage(run.refusal, run.advice), CP_UTF8));
         break;
     case RunOutcome::CouldNotStart:
         ShowAttention(hMainDlg, FromCodePage(CouldNotStartMessage(run.converterPath, run.systemErrorText)));

@@ -1,6 +1,7 @@
 #include "convert/publish_logic.h"
 
 #include <cstdio>
+#include <utility>
 
 void AdvanceCascade(GreenCascade& levels) {
     levels[0] = static_cast<int16_t>(levels[0] + 5);
@@ -46,11 +47,32 @@ std::string WithLines(std::string message, const std::vector<std::string>& lines
 
 } // namespace
 
+namespace {
+
+// What the converter's first words on a failure mean to someone who does not know its messages.
+std::string PlainCause(const std::vector<std::string>& errorLines) {
+    static constexpr std::pair<std::string_view, std::string_view> kCauses[] = {
+        {"Invalid data found when processing input",
+         "the file is not a video the converter can read, or it is damaged."},
+        {"moov atom not found", "the video is incomplete (its recording may not have been finished)."},
+        {"No such file or directory", "the video could not be found."},
+        {"Permission denied", "a file could not be opened: access was denied."},
+        {"Decoder (codec", "the converter cannot read one of the video's tracks."},
+    };
+    if (errorLines.empty()) return {};
+    for (auto [words, cause] : kCauses)
+        if (errorLines.front().find(words) != std::string::npos) return std::string(cause);
+    return {};
+}
+
+} // namespace
+
 std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines) {
-    return WithLines(exitCode == 0 ? "The conversion failed: the converter could not finish the output file."
-                                   : "The conversion failed: the converter ended with exit code " +
-                                         std::to_string(exitCode) + ".",
-                     errorLines);
+    std::string cause = PlainCause(errorLines);
+    if (cause.empty())
+        cause = exitCode == 0 ? "the converter could not finish the output file."
+                              : "the converter ended with exit code " + std::to_string(exitCode) + ".";
+    return WithLines("The conversion failed: " + cause, errorLines);
 }
 
 std::string DiskFullMessage(std::string_view volume, const std::vector<std::string>& errorLines) {
@@ -63,4 +85,8 @@ std::string DiskFullMessage(std::string_view volume, const std::vector<std::stri
 std::string NotReplacedMessage(std::string_view target, std::string_view why) {
     return "The video was converted, but it could not replace\r\n" + std::string(target) + "\r\n\r\n" +
            std::string(why) + "\r\n\r\nThe old file is as it was.";
+}
+
+std::string RefusalMessage(std::string_view refusal, std::string_view advice) {
+    return "The video was not converted: " + std::string(refusal) + ".\r\n\r\n" + std::string(advice);
 }

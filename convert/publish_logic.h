@@ -27,5 +27,7 @@ std::string CouldNotStartMessage(std::string_view converterPath, std::string_vie
 std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std::string>& errorLines);
 // Writing failed on a volume with no room left: said plainly, then the converter's words.
 std::string DiskFullMessage(std::string_view volume, const std::vector<std::string>& errorLines);
+// The fast mode refused to start: why, then what the user can do.
+std::string RefusalMessage(std::string_view refusal, std::string_view advice);
 // The converted video could not take the place of the file it was to replace (`why`: the system's words).
 std::string NotReplacedMessage(std::string_view target, std::string_view why);

@@ -29,14 +29,16 @@ std::string FailureMessage(const ConverterRun& run, const OutputPlace& place, co
 VideoResult ResultOf(const ConverterRun& run, const SettledOutput& settled) {
     VideoResult result{run.request.inputFile, run.outcome == RunOutcome::Succeeded, ""};
     if (run.outcome == RunOutcome::Stopped) result.reason = "stopped";
+    if (run.outcome == RunOutcome::Refused) result.reason = run.refusal + ". " + run.advice;
     if (run.outcome == RunOutcome::CouldNotStart)
         result.reason = "the converter could not be started: " + run.systemErrorText;
     if (run.outcome == RunOutcome::Failed)
-        result.reason = run.errorLines.empty() ? "the converter failed" : run.errorLines.back();
+        result.reason = run.errorLines.empty() ? "the converter failed" : run.errorLines.front();
     if (settled.end == OutputEnd::DiskFull) result.reason = "the disk " + settled.detail + " is full";
     if (settled.end == OutputEnd::NotReplaced)
         result.reason = "the old file could not be replaced: " + settled.detail;
     result.leftOut = run.leftOut;
+    result.changed = run.changed;
     return result;
 }
 

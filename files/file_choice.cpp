@@ -14,7 +14,9 @@ struct FilterEntry {
 
 constexpr FilterEntry kInputFilters[] = {
     {"All video files",
-     "*.avi;*.asf;*.mpg;*.mpeg;*.mov;*.qt;*.mkv;*.m2ts;*.mts;*.ts;*.m2t;*.tod;*.mp4;*.flv;*.f4v;*.m4v"},
+     "*.avi;*.asf;*.mpg;*.mpeg;*.mov;*.qt;*.mkv;*.m2ts;*.mts;*.ts;*.m2t;*.tod;*.mp4;*.flv;*.f4v;*.m4v;"
+     "*.webm;*.wmv;*.3gp;*.3g2;*.ogv;*.ogg;*.vob;*.mxf;*.dv;*.divx;*.mod;*.m2v;*.mpe;*.m1v;*.rm;*.rmvb;"
+     "*.mk3d;*.wtv;*.dvr-ms;*.evo;*.trp;*.nut;*.y4m;*.amv;*.mjpeg"},
     {"MOV video files (*.MOV)", "*.mov"},
     {"AVI video files (*.AVI)", "*.avi"},
     {"MP4 video files (*.MP4)", "*.mp4"},
@@ -31,6 +33,13 @@ constexpr FilterEntry kInputFilters[] = {
     {"F4V video files (*.F4V)", "*.f4v"},
     {"M4V video files (*.M4V)", "*.m4v"},
     {"QT video files (*.QT)", "*.qt"},
+    {"WEBM video files (*.WEBM)", "*.webm"},
+    {"WMV video files (*.WMV)", "*.wmv"},
+    {"3GP video files (*.3GP, *.3G2)", "*.3gp;*.3g2"},
+    {"OGV video files (*.OGV, *.OGG)", "*.ogv;*.ogg"},
+    {"VOB video files (*.VOB)", "*.vob"},
+    {"MXF video files (*.MXF)", "*.mxf"},
+    {"DV video files (*.DV)", "*.dv"},
 };
 
 // The first entry is the one preselected, so a typed name without extension becomes FLV.

@@ -66,3 +66,20 @@ TEST(Batch, TheClosingMessageSaysWhatEachOutputTypeCouldNotHold) {
     EXPECT_EQ(BatchClosingMessage(results, false).text,
               "2 videos converted.\r\n\r\nLeft out:\r\nb.mov: audio track 2 (fra): FLV cannot hold it.");
 }
+
+TEST(Batch, ALongBatchsClosingMessageStaysAFewLinesTall) {
+    std::vector<VideoResult> results;
+    for (int i = 0; i < 100; ++i)
+        results.push_back({"D:\\clip" + std::to_string(i) + ".mp4", i < 3, i == 3 ? "stopped" : ""});
+    for (int i = 0; i < 20; ++i) // twenty different failures, each with a long line of the converter's
+        results.push_back(
+            {"D:\\bad" + std::to_string(i) + ".avi", false, std::to_string(i) + std::string(900, 'x')});
+    const std::string text = BatchClosingMessage(results, true).text;
+    EXPECT_LE(std::count(text.begin(), text.end(), '\n'), 16) << text;
+    EXPECT_LT(text.size(), 3000u);
+    EXPECT_NE(text.find("Conversion cancelled. 3 of 120 videos converted: clip0.mp4, clip1.mp4, clip2.mp4."),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\nclip4.mp4, clip5.mp4, clip6.mp4 and 93 more: not started"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("14 more for other reasons"), std::string::npos) << text;
+}

@@ -54,6 +54,8 @@ TEST(ConverterProgress, ReadsRecordedRunsWholeOrInAnyPieces) {
              {"deb51_reencode_720p.txt", "5 5.01 1.56", "100%  00:00:00 left"},
              {"win51_reencode_720p.txt", "5 5.01 2.27", "100%  00:00:00 left"}, // sizes in kB or KiB alike
              {"win51_full_disk.txt", "20.02 15.69 2.93", "78%  00:00:01 left"},
+             // Lines tagged with their level list no input: the length comes from the look.
+             {"win51_tagged_reencode.txt", "- 5.01 10.3", ""},
          }) {
         const std::string output = Fixture(fixture);
         EXPECT_EQ(Learnt(Fed(output, true)), learnt) << fixture;
@@ -105,6 +107,13 @@ TEST(ConverterProgress, FailuresShowTheConvertersErrorLines) {
          {"av_interleaved_write_frame(): Invalid argument",
           "Error writing trailer of Z:\\mnt\\small\\out.mp4: Invalid argument",
           "Error closing file Z:\\mnt\\small\\out.mp4: Invalid argument", "Conversion failed!"}},
+        // Tagged with their level: the error lines, whatever their words, and not the warnings.
+        {"win51_tagged_odd_size.txt",
+         {"[libx264] width not divisible by 2 (321x241)",
+          "Error initializing output stream 0:0 -- Error while opening encoder for output stream #0:0 - "
+          "maybe "
+          "incorrect parameters such as bit_rate, rate, width or height"}},
+        {"win51_tagged_no_stream.txt", {"Stream map '0:7' matches no streams."}},
         // More than fit: the first line, which names the cause, and the last ones.
         {"win41_bad_crf.txt",
          {"[libx264] [Eval @ 03eee68c] Undefined constant or missing '(' in 'abc'",

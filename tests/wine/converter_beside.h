@@ -22,9 +22,11 @@ inline std::wstring LogBeside() {
     return ProgramFolder() + L"\\kesto.log";
 }
 
-// Copies the fake converter there, or with `real` the converter that the build placed.
+// Copies the fake converter there, or with `real` the converter that the build placed. The fake one
+// lists every input as a plain video with sound, as the real one lists an ordinary clip.
 inline bool PlaceConverter(bool real = false) {
     CreateDirectoryW((ProgramFolder() + L"\\PLUG-IN").c_str(), nullptr);
+    SetEnvironmentVariableW(L"FAKECONV_LISTING", test::FixturePath(L"win51_look_plain.txt").c_str());
     const std::wstring source =
         real ? test::BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe" : test::FakeConverterPath();
     return CopyFileW(source.c_str(), ConverterBeside().c_str(), FALSE);
@@ -47,7 +49,8 @@ inline void RemoveConverterAndLog() {
     test::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
     DeleteFileW(ConverterBeside().c_str());
     DeleteFileW(LogBeside().c_str());
-    for (auto name : {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT", L"FAIL_ON"})
+    for (auto name :
+         {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT", L"FAIL_ON", L"LISTING"})
         SetEnvironmentVariableW((std::wstring(L"FAKECONV_") + name).c_str(), nullptr);
 }
 
