@@ -297,7 +297,7 @@ class Planner {
 
 std::string ModeOptions(bool reencode, const OutputType* type, std::string_view crf) {
     if (!reencode) return " -threads 0 -vcodec copy -acodec copy";
-    return " -threads 0" + std::string(type ? type->encoders : "") +
+    return " -threads 0" + std::string(type ? type->usualOptions : "") +
            QualityOptions(type ? type->quality : Quality::Crf, crf) + " -pix_fmt yuv420p";
 }
 

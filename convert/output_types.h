@@ -15,7 +15,9 @@ struct OutputType {
     bool listed;                // offered in the save dialog
 
     // The usual mode.
-    std::string_view encoders; // options that name the encoders where the converter's own choice is poor
+    // Options of the usual mode for the type: encoders where the converter's own choice is poor,
+    // muxing where its default loses time.
+    std::string_view usualOptions;
     Quality quality;
     std::string_view audioCodec;   // the type's own audio: encoder name, as the fast mode converts to it
     std::string_view audioName;    // its name in the user's words

@@ -1,32 +1,100 @@
 #!/bin/sh
-# Makes the clips of the real converter's tests with this machine's own ffmpeg (once), then runs
-# the tests with KESTO_MEDIA naming their folder.
+# Makes small clips of the shapes people's videos have with this machine's own ffmpeg (once), runs
+# the test program, which converts them with the real converter into every type in both modes and
+# lists what it wrote, then decodes every output with this machine's ffmpeg.
 # real_converter_test.sh <wine> <test program> <folder for the clips>
 set -eu
 wine=$1 program=$2 media=$3
-mkdir -p "$media"
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$media/shapes"
 cd "$media"
-ff() { ffmpeg -v error -y "$@"; }
-if [ ! -s rich.mov ]; then
-    # A phone's clip: two audio languages, English subtitles, two chapters, a title, a creation
-    # time and a place, and the day it was taken as its file date.
-    printf '1\n00:00:00,500 --> 00:00:02,000\nHello there\n' >subtitles.srt
-    printf ';FFMETADATA1\ntitle=Holiday at the lake\ncreation_time=2021-05-01T10:00:00.000000Z\nlocation=+46.2044+006.1432/\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\ntitle=Arrival\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=2000\nEND=4000\ntitle=Swim\n' >metadata.txt
-    ff -f lavfi -i testsrc=d=4:s=320x240:r=25 -f lavfi -i sine=f=440:d=4 -f lavfi -i sine=f=660:d=4 \
-        -i subtitles.srt -i metadata.txt -map 0 -map 1 -map 2 -map 3 -map_metadata 4 -map_chapters 4 \
-        -c:v libx264 -pix_fmt yuv420p -c:a aac -c:s mov_text -metadata:s:a:0 language=eng \
-        -metadata:s:a:1 language=fra -metadata:s:s:0 language=eng -disposition:a:1 0 \
-        -movflags use_metadata_tags rich.mov
-    touch -d '2021-05-01 10:00:00' rich.mov
+ff() { ffmpeg -nostdin -v error -y "$@"; }
+T=testsrc=r=25:d=0.5
+S=sine=d=0.5
+FILM=testsrc=r=25:d=0.5:s=320x240,hue=h=t*1800
+if [ ! -s shapes/web.webm ]; then
+    printf '1\n00:00:00,100 --> 00:00:00,400\nHello\n' >subtitles.srt
+    printf ';FFMETADATA1\ntitle=Holiday at the lake\nartist=Ann\ncomment=A fine day\ncreation_time=2021-05-01T10:00:00.000000Z\nlocation=+46.2044+006.1432/\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=250\ntitle=Arrival\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=250\nEND=500\ntitle=Swim\n' >metadata.txt
+    printf 'a font' >font.ttf
+    # A phone's clip: two languages, subtitles, chapters, title, date and place, held sideways.
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -f lavfi -i sine=f=660:d=0.5 -i subtitles.srt -i metadata.txt \
+        -map 0 -map 1 -map 2 -map 3 -map_metadata 4 -map_chapters 4 -c:v libx264 -pix_fmt yuv420p -c:a aac \
+        -c:s mov_text -metadata:s:a:0 language=eng -metadata:s:a:1 language=fra -metadata:s:s:0 language=eng \
+        -disposition:a:1 0 shapes/phone.mov
+    python3 "$here/turn_picture.py" shapes/phone.mov
+    touch -d '2021-05-01 10:00:00' shapes/phone.mov
+    # A metadata key that reads like a line of the converter's listing.
+    ff -f lavfi -i $T:s=160x120 -f lavfi -i $S -c:v libx264 -pix_fmt yuv420p -c:a aac \
+        -metadata "Stream #0:7: Audio: aac=x" -movflags use_metadata_tags shapes/oddkey.mp4
+    # A broadcast recording: two programs sharing the picture.
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -map 0 -map 1 -map 1 -c:v mpeg2video -c:a mp2 \
+        -program title=One:st=0:st=1 -program title=Two:st=0:st=2 shapes/broadcast.ts
+    # A screen capture of odd size.
+    ff -f lavfi -i $T:s=321x241 -f lavfi -i $S -c:v mpeg4 -c:a ac3 shapes/screen.avi
+    # A camcorder: interlaced, 5.1 with side channels.
+    ff -f lavfi -i testsrc=r=25:d=0.3:s=720x576 -f lavfi -i sine=d=0.3:sample_rate=48000 -c:v mpeg2video \
+        -flags +ilme+ildct -top 1 -c:a ac3 -af 'aformat=channel_layouts=5.1(side)' shapes/camcorder.mpg
+    # An old phone: 8 kHz sound.
+    ff -f lavfi -i $T:s=176x144 -f lavfi -i sine=d=0.5:sample_rate=8000 -c:v libx264 -pix_fmt yuv420p \
+        -c:a aac shapes/oldphone.3gp
+    # DV: 32 kHz sound in PCM.
+    ff -f lavfi -i testsrc=r=30000/1001:d=0.2:s=720x480 -f lavfi -i sine=d=0.2:sample_rate=32000 \
+        -c:v dvvideo -pix_fmt yuv411p -c:a pcm_s16le -ac 2 shapes/dv.avi
+    # A picture too small for some encoders.
+    ff -f lavfi -i $T:s=16x16 -f lavfi -i $S -c:v libx264 -pix_fmt yuv420p -c:a aac shapes/tiny.mp4
+    # A camera's MOV: Motion JPEG, PCM sound and a timecode track.
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i sine=d=0.5:sample_rate=48000 -c:v mjpeg -c:a pcm_s16le \
+        -timecode 01:00:00:00 shapes/camera.mov
+    # HEVC with Opus, subtitles and a font.
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -i subtitles.srt -c:v libx265 -x265-params log-level=error \
+        -pix_fmt yuv420p10le -c:a libopus -c:s srt -attach font.ttf -metadata:s:t mimetype=font/ttf shapes/hevc.mkv
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -c:v wmv2 -c:a wmav2 shapes/old.wmv
+    # HDR whose matrix and primaries are not tagged, with the SDR picture it was made from.
+    ff -f lavfi -i testsrc2=r=25:d=0.5:s=320x180 -c:v libx264 -crf 10 -pix_fmt yuv420p sdr.mp4
+    ff -i sdr.mp4 -f lavfi -i $S -vf 'setparams=color_primaries=bt709:color_trc=bt709:colorspace=bt709:range=tv,zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt2020:t=smpte2084:m=bt2020nc:r=tv,format=yuv420p10le' \
+        -c:v libx265 -x265-params log-level=error:crf=12 -color_trc smpte2084 -c:a aac shapes/pq.mp4
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -f lavfi -i color=c=red:s=64x64:d=0.04 -map 0 -map 1 -map 2 \
+        -c:v:0 libx264 -pix_fmt yuv420p -c:v:1 mjpeg -c:a aac -disposition:v:1 attached_pic shapes/cover.mp4
+    # MPEG-4 Part 2 with B-frames in AVI, as many films are: read as stored, its pictures come a frame
+    # late. Each picture has other colours, so that one a frame late is told from the right one.
+    ff -f lavfi -i "$FILM" -f lavfi -i $S -c:v mpeg4 -bf 2 -vtag XVID -c:a libmp3lame shapes/trailer.avi
+    ff -f lavfi -i testsrc=r=25:d=0.3:s=720x480 -f lavfi -i sine=d=0.3:sample_rate=48000 -c:v mpeg2video \
+        -aspect 16:9 -c:a ac3 -ac 6 -f vob shapes/dvd.vob
+    ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -c:v libvpx-vp9 -c:a libopus shapes/web.webm
 fi
-if [ ! -s pq.mp4 ]; then
-    # An SDR master and the same picture in HDR (10-bit HEVC, BT.2020, PQ, white at 100 nits).
-    ff -f lavfi -i testsrc2=d=2:s=640x360:r=25 -c:v libx264 -crf 10 -pix_fmt yuv420p sdr.mp4
-    ff -i sdr.mp4 -vf 'setparams=color_primaries=bt709:color_trc=bt709:colorspace=bt709:range=tv,zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt2020:t=smpte2084:m=bt2020nc:r=tv,format=yuv420p10le' \
-        -c:v libx265 -x265-params 'log-level=error:crf=12:colorprim=bt2020:transfer=smpte2084:colormatrix=bt2020nc:hdr10=1:master-display=G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)L(1000000,50):max-cll=100,50' \
-        -tag:v hvc1 -color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc pq.mp4
-fi
-# MPEG-4 Part 2 with B-frames and AC-3 in AVI, as many films are.
-[ -s trailer.avi ] || ff -f lavfi -i testsrc=d=2:s=320x240:r=25 -f lavfi -i sine=d=2 -c:v mpeg4 -bf 2 -vtag XVID \
-    -c:a ac3 trailer.avi
+
+rm -f written.txt
 KESTO_MEDIA=$(winepath -w "$media") "$wine" "$program"
+
+# Every output the test wrote must decode whole: its pictures and sound, without an error (two at a
+# time; the paths are Wine's Z: drive, which is the root).
+broken=$(cut -f1 written.txt | sed 's|^Z:||; s|\\|/|g' | xargs -d '\n' -P 2 -n 1 sh -c '
+    said=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames -of csv=p=0 "$1" 2>&1)
+    errors=$(printf "%s\n" "$said" | grep -Ev "^(video|audio|subtitle|data|attachment),")
+    pictures=$(printf "%s\n" "$said" | grep -m1 "^video," | cut -d, -f2)
+    [ -z "$errors" ] && [ "${pictures:-0}" -ge 2 ] || echo "BROKEN: $1: ${pictures:-no} pictures; $errors"' _)
+[ -n "$broken" ] && echo "$broken"
+failures=$(printf '%s' "$broken" | grep -c BROKEN || true)
+echo "$(wc -l <written.txt) outputs decoded, $failures broken"
+
+# An HDR video looks like its SDR master once tone-mapped; without tone mapping it scores 0.80.
+ssim=$(ffmpeg -nostdin -i usual/mp4/pq.mp4 -i sdr.mp4 -lavfi ssim -f null - 2>&1 | sed -n 's/.*All:\([0-9.]*\).*/\1/p')
+echo "HDR tone-mapped: SSIM $ssim"
+awk "BEGIN { exit !($ssim > 0.85) }" || { echo "HDR not tone-mapped"; failures=$((failures + 1)); }
+# A film's pictures keep their times: the one at 0.2 s is the film's at 0.2 s (a frame late, 0.83).
+for type in webm mp4 avi ogv flv; do
+    ssim=$(ffmpeg -nostdin -i usual/$type/trailer.$type -f lavfi -i "$FILM" -lavfi \
+        '[0]trim=start=0.2:duration=0.04,setpts=PTS-STARTPTS[a];[1]trim=start=0.2:duration=0.04,setpts=PTS-STARTPTS,format=yuv420p[b];[a][b]ssim' \
+        -f null - 2>&1 | sed -n 's/.*All:\([0-9.]*\).*/\1/p')
+    echo "picture at 0.2 s in $type: SSIM $ssim"
+    awk "BEGIN { exit !($ssim > 0.95) }" || { echo "pictures out of time in $type"; failures=$((failures + 1)); }
+done
+# The phone's clip in MP4: every track, chapters, metadata where players read it, upright.
+probe=$(ffprobe -v error -show_entries format_tags:stream=codec_type,width,height:stream_tags=language:chapter=start_time \
+    -of compact usual/mp4/phone.mp4)
+for kept in 'width=240|height=320' 'language=eng' 'language=fra' 'codec_type=subtitle' 'start_time=0.250000' \
+    'tag:title=Holiday at the lake' 'tag:artist=Ann' 'tag:comment=A fine day' 'tag:creation_time=2021-05-01T10:00:00' \
+    'tag:location=+46.2044+006.1432/'; do
+    echo "$probe" | grep -qF "$kept" || { echo "phone.mp4 lost $kept"; failures=$((failures + 1)); }
+done
+[ "$failures" -eq 0 ]
