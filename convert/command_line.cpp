@@ -32,7 +32,8 @@ std::string ConverterLocation(std::string_view programFolder) {
 ConversionPlan PlanOf(const ConversionRequest& request) {
     const bool custom = request.mode != 0 && request.mode != 1;
     if (!custom)
-        return PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile));
+        return PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile),
+                              request.processors);
     ConversionPlan asTyped;
     asTyped.parameters = " " + request.customParams + " ";
     return asTyped;

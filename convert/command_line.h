@@ -18,6 +18,7 @@ struct ConversionRequest {
     std::string inputFile;
     std::string outputFile;
     std::optional<MediaLook> look = std::nullopt; // what the input holds, where the converter could say
+    int processors = 0;                           // logical processors of the machine; 0 when unknown
 };
 
 // The converter beside the program. programFolder has no trailing backslash ("E:" at a root).

@@ -22,9 +22,10 @@ struct ConversionPlan {
 
 // mode 1 re-encodes with the crf (decimal text), 0 copies the streams; `look` is what the
 // converter said the input holds, nothing when it could not say. `output` names the file to write:
-// its extension is the type.
+// its extension is the type. `processors`, the machine's logical processors (0: unknown, no bound), bounds
+// the threads a large picture is converted with: the 32-bit converter's address space is the limit.
 ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optional<MediaLook>& look,
-                              std::string_view output);
+                              std::string_view output, int processors = 0);
 
 // The quality scale of the encoders that ignore -crf: MPEG-4 Part 2 and FLV1 (-q:v 1 best to 31),
 // Theora (-q:v 10 best to 0). Half the crf's steps of six double the scale, as they roughly

@@ -219,6 +219,11 @@ MediaLook ReadMediaListing(std::string_view listing) {
     return look;
 }
 
+bool IsListOfFiles(const MediaLook& look) {
+    static constexpr std::string_view kLists[] = {"hls", "applehttp", "concat", "dash"};
+    return std::find(std::begin(kLists), std::end(kLists), look.format) != std::end(kLists);
+}
+
 bool IsHdr(const StreamLook& stream) {
     return stream.kind == StreamKind::Video &&
            (stream.transfer == "smpte2084" || stream.transfer == "arib-std-b67");

@@ -49,6 +49,9 @@ struct MediaLook {
 // Reads the converter's listing (its standard error, banner included).
 MediaLook ReadMediaListing(std::string_view listing);
 
+// A playlist or list of other files (HLS, concat), whatever its name.
+bool IsListOfFiles(const MediaLook& look);
+
 // A video in PQ or HLG, which needs tone mapping to look right in SDR.
 bool IsHdr(const StreamLook& stream);
 

@@ -147,6 +147,20 @@ TEST(ConversionPlan, TheUsualModeMakesWhatEachEncoderTakes) {
     EXPECT_FALSE(Has(PlanConversion(1, "15", Look("plain"), "a.flv").parameters, " -ar"));
 }
 
+TEST(ConversionPlan, LargePicturesOnManyProcessorsTakeFewerThreadsThanTheConverterWould) {
+    MediaLook uhd = Look("plain");
+    uhd.streams[0].width = 3840, uhd.streams[0].height = 2160;
+    const ConversionPlan many = PlanConversion(1, "15", uhd, "a.mp4", 16);
+    EXPECT_TRUE(Has(many.beforeInput, " -threads 2")) << "the decoders too";
+    EXPECT_TRUE(Has(many.parameters, " -threads 2 -crf 15 -pix_fmt yuv420p -rc-lookahead 20"))
+        << many.parameters;
+    // One processor chooses fewer threads than the cap: no cap, which would take more.
+    EXPECT_TRUE(Has(PlanConversion(1, "15", uhd, "a.mp4", 1).parameters, " -threads 0 -crf 15"));
+    const ConversionPlan small = PlanConversion(1, "15", Look("plain"), "a.mp4", 24);
+    EXPECT_TRUE(Has(small.parameters, " -threads 16 ") && !Has(small.parameters, "lookahead"));
+    EXPECT_TRUE(Has(PlanConversion(1, "15", Look("plain"), "a.mp4", 8).parameters, " -threads 0 "));
+}
+
 TEST(ConversionPlan, HdrIsToneMappedToBt709WhereTheConverterCan) {
     for (const std::string converter : {"win41", "win51"}) {
         for (const char* kind : {"pq", "hlg"}) {
@@ -190,6 +204,12 @@ TEST(ConversionPlan, TheFastModeCopiesWhatTheTypeHoldsAndRefusesTheRest) {
               "they are.");
     EXPECT_TRUE(
         Has(PlanConversion(0, "15", Look("plain"), "D:\\out.avi").parameters, " -bsf:v:0 h264_mp4toannexb"));
+    // A playlist saved under a video's name is refused in both modes: only the chosen file is read.
+    for (const char* list : {"playlist", "concat"})
+        for (int mode : {0, 1})
+            EXPECT_EQ(PlanConversion(mode, "15", Look(list), "D:\\out.mp4").refusal,
+                      "the file is a playlist, which names other files instead of holding a video itself")
+                << list;
     EXPECT_EQ(PlanConversion(0, "15", Look("rotated"), "D:\\out.mkv").leftOut,
               "Left out: the picture's rotation: MKV cannot hold it.");
 }
