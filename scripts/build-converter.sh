@@ -5,15 +5,26 @@
 # posix thread model) and linked statically.
 #
 # The result is cached outside the work tree, in ${KESTO_CACHE_DIR:-/var/cache/kesto}/converter,
-# keyed by the versions of the source packages and by this script, with the source packages and
-# a copy of this script (its corresponding source) and a short log. When the key is there, it is
-# only copied into third_party/ffmpeg: ffmpeg.exe, converter.cmake (its versions, configuration
-# and licence, for CMake), COPYRIGHTS.txt and source/ (for the release).
+# keyed by the versions of the source packages it is built from and by this script, with the
+# source packages and a copy of this script (its corresponding source) and a short log. Each
+# package's version is the newest one apt can fetch now (an older one where the newest cannot be
+# fetched), so the sources are fetched before the cache is looked at; the files the cache holds
+# are taken from it, so that nothing is downloaded when nothing is new. When the key is
+# there, it is only copied into third_party/ffmpeg: ffmpeg.exe, converter.cmake (its versions,
+# configuration and licence, for CMake), COPYRIGHTS.txt and source/ (for the release).
 #
 # Runs as root on Debian 12 and needs no input. Where the machine's apt sources have no deb-src
 # entries, it adds them, made from its deb entries. Installs the build tools it lacks.
-# Usage: scripts/build-converter.sh
+# Usage: scripts/build-converter.sh [--print-key]
+#   --print-key  prints the versions that make the key, and the key, and stops: the sources are
+#                fetched as for a build (from the cache where it holds them), then removed;
+#                nothing is built or copied into the work tree.
 set -euo pipefail
+case "${1:-}" in
+    "") print_key=0 ;;
+    --print-key) print_key=1 ;;
+    *) echo "usage: $0 [--print-key]" >&2; exit 2 ;;
+esac
 begin=$(date +%s)
 top=$(cd "$(dirname "$0")/.." && pwd)
 self="$top/scripts/build-converter.sh"
@@ -146,6 +157,62 @@ versions_of() {
     printf '%s\n' "${sorted[@]}"
 }
 
+# The files of a version of a source package, from apt's records: "SHA256 NAME" lines.
+files_of() { # package, version
+    apt-cache showsrc --only-source "$1" | awk -v v="$2" '
+        function flush() { if (version == v) printf "%s", files; version = files = ""; sums = 0 }
+        /^$/ { flush(); next }
+        /^Version:/ { version = $2 }
+        /^[^ ]/ { sums = /^Checksums-Sha256:/; next }
+        sums { files = files $1 " " $3 "\n" }
+        END { flush() }
+    ' | sort -u
+}
+
+sha256() { sha256sum <"$1" | cut -d' ' -f1; }
+
+# Whether the fetch folder holds every file of a version of a source package, with the hash
+# apt's records give (apt-get source would fetch nothing); those a cache entry holds are linked
+# from it. A file there with another hash is removed: apt would write into it, and through a link
+# into the entry.
+held() { # package, version
+    local sum name f e files=0 lacking=0
+    while read -r sum name; do
+        files=$((files + 1))
+        f=$fetch/$name
+        [ -f "$f" ] && [ "$(sha256 "$f")" = "$sum" ] && continue
+        rm -f "$f"
+        for e in "$cache_root"/*/source/"$name"; do
+            if [ -f "$e" ] && [ "$(sha256 "$e")" = "$sum" ]; then
+                ln "$e" "$f" 2>/dev/null || cp "$e" "$f"
+                break
+            fi
+        done
+        [ -f "$f" ] || lacking=1
+    done < <(files_of "$1" "$2")
+    ((files && !lacking))
+}
+
+# Fetches each source package into the fetch folder, newest version first, an older one where the
+# newest cannot be fetched (a security update whose files the mirror lacks), and sets used[] to
+# the versions fetched. Done on every run, before the cache is looked at: the key then names what
+# is built, and a version that could not be fetched is asked for again, so that it is built once
+# it can be. What the cache holds is not downloaded again, so that a run where nothing is new
+# downloads nothing.
+fetch_sources() {
+    local p v fetched
+    for p in "${packages[@]}"; do
+        for v in $(versions_of "$p"); do
+            if held "$p" "$v" || fetched=$(cd "$fetch" && apt-get source --download-only -qq "$p=$v" 2>&1); then
+                used[$p]=$v
+                break
+            fi
+            say "$p $v could not be fetched ($(grep -m 1 '^E:' <<<"$fetched" || true)); trying an older version"
+        done
+        [ -n "${used[$p]:-}" ] || { echo "build-converter: no version of $p could be fetched" >&2; exit 1; }
+    done
+}
+
 # Copies the cache entry into the work tree, unless it is there already.
 place() { # cache entry, key
     if [ "$(cat "$dest/key" 2>/dev/null)" != "$2" ] || ! cmp -s "$1/ffmpeg.exe" "$dest/ffmpeg.exe"; then
@@ -158,18 +225,27 @@ place() { # cache entry, key
 
 install_missing g++-mingw-w64-i686
 ensure_source_records
-declare -A version
-for p in "${packages[@]}"; do
-    newest=$(versions_of "$p")
-    version[$p]=${newest%%$'\n'*}
-done
+# The fetch folder is this run's, beside the cache entries so that their files can be linked; one
+# left by a run stopped by force goes a day later.
+mkdir -p "$cache_root"
+find "$cache_root" -maxdepth 1 -name '.fetch.*' -mmin +1440 -exec rm -rf {} +
+fetch=$(mktemp -d "$cache_root/.fetch.XXXXXX")
+chmod 755 "$fetch"
+trap 'rm -rf "$fetch"' EXIT
+declare -A used
+fetch_sources
 toolchain="gcc-mingw-w64-i686-posix $(dpkg-query -W -f='${Version}' gcc-mingw-w64-i686-posix)"
-key_text=$(for p in "${packages[@]}"; do echo "$p ${version[$p]}"; done
+key_text=$(for p in "${packages[@]}"; do echo "$p ${used[$p]}"; done
            echo "toolchain $toolchain"
            echo "script $(sha256sum <"$self" | cut -d' ' -f1)")
-ffmpeg_version=${version[ffmpeg]#*:}
+ffmpeg_version=${used[ffmpeg]#*:}
 key="ffmpeg-$ffmpeg_version-$(sha256sum <<<"$key_text" | cut -c1-12)"
 entry="$cache_root/$key"
+if ((print_key)); then
+    echo "$key_text"
+    echo "key $key"
+    exit 0
+fi
 if [ -f "$entry/ffmpeg.exe" ]; then
     place "$entry" "$key"
     say "FFmpeg $ffmpeg_version from the cache ($entry) in $(took)"
@@ -177,7 +253,6 @@ if [ -f "$entry/ffmpeg.exe" ]; then
 fi
 
 # One build at a time on a machine; the one that waited may find the result made.
-mkdir -p "$cache_root"
 exec 9>"$cache_root/lock"
 flock 9
 if [ -f "$entry/ffmpeg.exe" ]; then
@@ -192,22 +267,13 @@ install_missing dpkg-dev xz-utils bzip2 gcc make cmake nasm meson ninja-build pk
 
 partial="$cache_root/.partial-$key"
 rm -rf "$partial" "$work"
-mkdir -p "$partial/source" "$work/src" "$work/build" "$work/logs" "$work/tools" "$work/prefix"
+mkdir -p "$partial" "$work/src" "$work/build" "$work/logs" "$work/tools" "$work/prefix"
+mv "$fetch" "$partial/source" # the sources fetched for the key
 prefix="$work/prefix"
 logs="$work/logs"
 cp "$self" "$partial/source/build-converter.sh" # the script of this key, edited meanwhile or not
 
-# The source packages, newest version first; an older one where the newest cannot be fetched.
-declare -A used
 for p in "${packages[@]}"; do
-    for v in $(versions_of "$p"); do
-        if fetched=$(cd "$partial/source" && apt-get source --download-only -qq "$p=$v" 2>&1); then
-            used[$p]=$v
-            break
-        fi
-        say "$p $v could not be fetched ($(grep -m 1 '^E:' <<<"$fetched" || true)); trying an older version"
-    done
-    [ -n "${used[$p]:-}" ] || { echo "build-converter: no version of $p could be fetched" >&2; exit 1; }
     dpkg-source -q -x "$partial/source/${p}_${used[$p]#*:}.dsc" "$work/src/$p" >"$logs/unpack-$p.log" 2>&1
 done
 # Only the files of the versions used: each .dsc and the files it lists.
