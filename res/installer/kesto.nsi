@@ -6,6 +6,8 @@
 ; 1.01), LISTS (a folder with install.nsh and uninstall.nsh, which list the archive's files),
 ; SIZE_KB (their size), ICON (the program's icon) and OUTFILE (the setup program to write).
 ; Silent: setup.exe /S installs; uninstall.exe /S uninstalls and keeps the user's settings and log.
+; Neither changes anything while KESTO runs: they ask for it to be closed first, or, silent, end
+; with exit code 2.
 
 Unicode true
 ManifestDPIAware true
@@ -58,6 +60,31 @@ VIAddVersionKey LegalCopyright "MIT licence; FFmpeg: GPL, see PLUG-IN\FFMPEG-NOT
     !insertmacro ${MACRO} flv
     !insertmacro ${MACRO} f4v
     !insertmacro ${MACRO} m4v
+    !insertmacro ${MACRO} webm
+    !insertmacro ${MACRO} wmv
+    !insertmacro ${MACRO} 3gp
+    !insertmacro ${MACRO} 3g2
+    !insertmacro ${MACRO} ogv
+    !insertmacro ${MACRO} ogg
+    !insertmacro ${MACRO} vob
+    !insertmacro ${MACRO} mxf
+    !insertmacro ${MACRO} dv
+    !insertmacro ${MACRO} divx
+    !insertmacro ${MACRO} mod
+    !insertmacro ${MACRO} m2v
+    !insertmacro ${MACRO} mpe
+    !insertmacro ${MACRO} m1v
+    !insertmacro ${MACRO} rm
+    !insertmacro ${MACRO} rmvb
+    !insertmacro ${MACRO} mk3d
+    !insertmacro ${MACRO} wtv
+    !insertmacro ${MACRO} dvr-ms
+    !insertmacro ${MACRO} evo
+    !insertmacro ${MACRO} trp
+    !insertmacro ${MACRO} nut
+    !insertmacro ${MACRO} y4m
+    !insertmacro ${MACRO} amv
+    !insertmacro ${MACRO} mjpeg
 !macroend
 
 ; In the type's "Open with" list, never its default program: the type's own default value is
@@ -85,7 +112,28 @@ VIAddVersionKey LegalCopyright "MIT licence; FFmpeg: GPL, see PLUG-IN\FFMPEG-NOT
     WriteRegStr HKCU "${KEY}\shell\open\command" "" '"$INSTDIR\KESTO.exe" "%1"'
 !macroend
 
+; KESTO holds a mutex of this name while it runs (in the user's session). Its files cannot be
+; replaced or removed then, and it goes on using its settings and log: the installer and the
+; uninstaller go on only once it is closed. The user closes it and presses Retry, or cancels and
+; nothing has changed; a silent run has no one to ask and ends with exit code 2.
+!macro WhenKestoIsClosed UN
+Function ${UN}WhenKestoIsClosed
+check:
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP} running") p .r0'
+    IntPtrCmp $0 0 closed
+    System::Call 'kernel32::CloseHandle(p r0)'
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APP} is running. Close it, then press Retry." \
+        /SD IDCANCEL IDRETRY check
+    SetErrorLevel 2
+    Abort "${APP} is running: nothing was changed."
+closed:
+FunctionEnd
+!macroend
+!insertmacro WhenKestoIsClosed ""
+!insertmacro WhenKestoIsClosed "un."
+
 Section
+    Call WhenKestoIsClosed ; before anything is touched
     ; An earlier installation's files and entries go first (its uninstaller run in place,
     ; silently: the user's settings and log stay).
     IfFileExists "$INSTDIR\uninstall.exe" 0 +2
@@ -119,6 +167,7 @@ Section
 SectionEnd
 
 Section Uninstall
+    Call un.WhenKestoIsClosed ; before anything is touched
     ; The user's settings and log go only if the user says so; a silent uninstall keeps them.
     StrCpy $0 "$INSTDIR\KESTO.ini"
     IfFileExists "$0*" ask

@@ -2,7 +2,8 @@
 // machine where KESTO was never installed: a silent install puts the archive's files, the
 // shortcuts and the "Open with" and Apps & features entries in place; the installed program opens
 // a video named on its command line and keeps its settings beside itself; the silent uninstall
-// that Apps & features names takes all of it away but the user's settings. installer_test.sh
+// that Apps & features names takes all of it away but the user's settings. While a copy of KESTO
+// runs, neither the installer nor the uninstaller changes anything. installer_test.sh
 // builds the installer, makes the fresh Wine prefix and names the installer (KESTO_SETUP) and the
 // archive's files (KESTO_RELEASE_FILES).
 #include <gtest/gtest.h>
@@ -22,8 +23,12 @@ namespace {
 const std::wstring kUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KESTO";
 const std::wstring kApplication = L"Software\\Classes\\Applications\\KESTO.exe";
 const std::wstring kProgId = L"Software\\Classes\\KESTO.Video";
-const wchar_t* const kTypes[] = {L"avi", L"asf", L"mpg", L"mpeg", L"mov", L"qt",  L"mkv", L"m2ts",
-                                 L"mts", L"ts",  L"m2t", L"tod",  L"mp4", L"flv", L"f4v", L"m4v"};
+// The types of the open dialog's "All video files".
+const wchar_t* const kTypes[] = {L"avi", L"asf", L"mpg", L"mpeg", L"mov",  L"qt",   L"mkv", L"m2ts",   L"mts",
+                                 L"ts",  L"m2t", L"tod", L"mp4",  L"flv",  L"f4v",  L"m4v", L"webm",   L"wmv",
+                                 L"3gp", L"3g2", L"ogv", L"ogg",  L"vob",  L"mxf",  L"dv",  L"divx",   L"mod",
+                                 L"m2v", L"mpe", L"m1v", L"rm",   L"rmvb", L"mk3d", L"wtv", L"dvr-ms", L"evo",
+                                 L"trp", L"nut", L"y4m", L"amv",  L"mjpeg"};
 
 std::wstring Environment(const wchar_t* name) {
     const wchar_t* value = _wgetenv(name);
@@ -52,6 +57,32 @@ bool HasKey(const std::wstring& key) {
     return true;
 }
 
+// The exit code of a command line, or -1 if it did not start or did not end within two minutes.
+long ExitCodeOf(const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
+        return -1;
+    const bool ended = WaitForSingleObject(child.hProcess, 120000) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(child.hProcess, 1);
+        WaitForSingleObject(child.hProcess, INFINITE);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    return ended ? static_cast<long>(code) : -1;
+}
+
+FILETIME LastWritten(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
 std::vector<std::wstring> NamesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
@@ -64,39 +95,45 @@ std::vector<std::wstring> NamesIn(const std::wstring& folder) {
 
 } // namespace
 
-TEST(Installer, SilentInstallOpenWithTheInstalledProgramAndSilentUninstallKeepingTheSettings) {
+TEST(Installer, SilentInstallOpenWithAndSilentUninstallKeepingTheSettingsButNeitherWhileItRuns) {
     const std::wstring setup = Environment(L"KESTO_SETUP");
     ASSERT_TRUE(FileExists(setup)) << "KESTO_SETUP: " << Utf8(setup);
     const std::wstring folder = ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\KESTO";
     const std::wstring exe = folder + L"\\KESTO.exe", uninstaller = L"\"" + folder + L"\\uninstall.exe\"";
     const std::wstring shortcuts[] = {ShellFolder(CSIDL_PROGRAMS) + L"\\KESTO Video Converter.lnk",
                                       ShellFolder(CSIDL_SENDTO) + L"\\KESTO Video Converter.lnk"};
-    OutputOfCommand(L"\"" + setup + L"\" /S");
-
-    std::istringstream files(ReadBytes(Environment(L"KESTO_RELEASE_FILES")));
-    for (std::string name; std::getline(files, name);) // the archive's files; UTF-8 is the code page
-        EXPECT_NE(GetFileAttributesA((Utf8(folder) + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
-    EXPECT_TRUE(FileExists(exe) && FileExists(folder + L"\\PLUG-IN\\ffmpeg_III.exe"));
-    for (const std::wstring& shortcut : shortcuts)
-        EXPECT_TRUE(FileExists(shortcut)) << Utf8(shortcut);
     const std::wstring quiet = uninstaller + L" /S";
-    for (const auto& [name, value] : {std::pair{L"DisplayName", L"KESTO Video Converter"},
-                                      {L"Publisher", L"Tarvelle"},
-                                      {L"QuietUninstallString", quiet.c_str()}})
-        EXPECT_EQ(Value(kUninstall, name), value) << Utf8(name);
-    EXPECT_GT(_wtoi(Value(kUninstall, L"EstimatedSize").c_str()), 1000);
-    EXPECT_EQ(Value(kApplication, L"FriendlyAppName"), L"KESTO Video Converter");
-    for (const std::wstring& key : {kApplication, kProgId}) {
-        EXPECT_EQ(Value(key + L"\\shell\\open\\command"), L"\"" + exe + L"\" \"%1\"");
-        EXPECT_EQ(Value(key + L"\\shell\\open", L"MultiSelectModel"), L"Player");
-    }
-    for (const wchar_t* type : kTypes) {
-        const std::wstring extension = std::wstring(L".") + type, key = L"Software\\Classes\\" + extension;
-        EXPECT_EQ(Value(kApplication + L"\\SupportedTypes", extension.c_str()), L"") << Utf8(extension);
-        EXPECT_EQ(Value(key + L"\\OpenWithList\\KESTO.exe"), L"") << Utf8(extension);
-        EXPECT_EQ(Value(key + L"\\OpenWithProgids", L"KESTO.Video"), L"") << Utf8(extension);
-        EXPECT_EQ(Value(key), L"(none)") << Utf8(extension) << ": its default program stays as it was";
-    }
+    // The archive's files, the shortcuts and the entries are all in place.
+    const auto expectInstalled = [&] {
+        std::istringstream files(ReadBytes(Environment(L"KESTO_RELEASE_FILES")));
+        for (std::string name; std::getline(files, name);) // the archive's files; UTF-8 is the code page
+            EXPECT_NE(GetFileAttributesA((Utf8(folder) + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES)
+                << name;
+        EXPECT_TRUE(FileExists(exe) && FileExists(folder + L"\\PLUG-IN\\ffmpeg_III.exe"));
+        EXPECT_TRUE(FileExists(folder + L"\\uninstall.exe"));
+        for (const std::wstring& shortcut : shortcuts)
+            EXPECT_TRUE(FileExists(shortcut)) << Utf8(shortcut);
+        for (const auto& [name, value] : {std::pair{L"DisplayName", L"KESTO Video Converter"},
+                                          {L"Publisher", L"Tarvelle"},
+                                          {L"QuietUninstallString", quiet.c_str()}})
+            EXPECT_EQ(Value(kUninstall, name), value) << Utf8(name);
+        EXPECT_GT(_wtoi(Value(kUninstall, L"EstimatedSize").c_str()), 1000);
+        EXPECT_EQ(Value(kApplication, L"FriendlyAppName"), L"KESTO Video Converter");
+        for (const std::wstring& key : {kApplication, kProgId}) {
+            EXPECT_EQ(Value(key + L"\\shell\\open\\command"), L"\"" + exe + L"\" \"%1\"");
+            EXPECT_EQ(Value(key + L"\\shell\\open", L"MultiSelectModel"), L"Player");
+        }
+        for (const wchar_t* type : kTypes) {
+            const std::wstring extension = std::wstring(L".") + type,
+                               key = L"Software\\Classes\\" + extension;
+            EXPECT_EQ(Value(kApplication + L"\\SupportedTypes", extension.c_str()), L"") << Utf8(extension);
+            EXPECT_EQ(Value(key + L"\\OpenWithList\\KESTO.exe"), L"") << Utf8(extension);
+            EXPECT_EQ(Value(key + L"\\OpenWithProgids", L"KESTO.Video"), L"") << Utf8(extension);
+            EXPECT_EQ(Value(key), L"(none)") << Utf8(extension) << ": its default program stays as it was";
+        }
+    };
+    OutputOfCommand(L"\"" + setup + L"\" /S");
+    expectInstalled();
 
     // Opened as "Open with" opens it; closed with its close box, it saves its settings.
     const std::wstring media = NewTempFolder(L"installer"), clip = media + L"\\clip été.mp4";
@@ -113,7 +150,24 @@ TEST(Installer, SilentInstallOpenWithTheInstalledProgramAndSilentUninstallKeepin
     RemoveTree(media);
     ASSERT_TRUE(FileExists(folder + L"\\KESTO.ini"));
 
-    // The uninstaller hands over to a copy of itself and returns; its last step removes its entry.
+    // While a copy of KESTO runs (it holds this mutex from its start to its end), a silent
+    // upgrade and a silent uninstall fail and change nothing. The uninstaller runs in place, as
+    // the installer runs it, so that its exit code is its own.
+    {
+        HANDLE running = CreateMutexW(nullptr, FALSE, L"KESTO Video Converter running");
+        ASSERT_NE(running, nullptr);
+        const FILETIME before = LastWritten(folder + L"\\uninstall.exe"); // an install writes it anew
+        EXPECT_EQ(ExitCodeOf(L"\"" + setup + L"\" /S"), 2);
+        EXPECT_EQ(ExitCodeOf(quiet + L" _?=" + folder), 2);
+        CloseHandle(running);
+        expectInstalled();
+        EXPECT_TRUE(FileExists(folder + L"\\KESTO.ini"));
+        const FILETIME after = LastWritten(folder + L"\\uninstall.exe");
+        EXPECT_EQ(CompareFileTime(&before, &after), 0) << "the installer wrote its uninstaller";
+    }
+
+    // Once it has ended: the uninstaller hands over to a copy of itself and returns; its last step
+    // removes its entry.
     OutputOfCommand(Value(kUninstall, L"QuietUninstallString"));
     ASSERT_TRUE(WaitUntil([&] { return !HasKey(kUninstall); }, 120000));
     // Nothing of ours is left but the user's settings (and log), which a silent uninstall keeps.
