@@ -30,7 +30,7 @@ std::wstring gDataFolder;
 // to, refuses even a file that is gone again when it is closed.
 bool MayWriteIn(const std::wstring& folder) {
     const std::wstring probe = folder + L"\\kesto-write-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(FileApiPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
@@ -52,10 +52,12 @@ std::wstring ChooseDataFolder() {
     gDataFolder = program;
     if (MayWriteIn(program)) return {};
     const std::wstring roaming = RoamingAppData();
-    if (roaming.empty()) return {};
     const std::wstring own = roaming + L"\\KESTO";
-    const bool made = CreateDirectoryW(own.c_str(), nullptr);
-    if (!made && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    const bool made = !roaming.empty() && CreateDirectoryW(FileApiPath(own).c_str(), nullptr);
+    if (roaming.empty() || (!made && GetLastError() != ERROR_ALREADY_EXISTS) || !MayWriteIn(own))
+        return L"KESTO cannot write to its own folder,\r\n" + program + L"\r\nnor to\r\n" + own +
+               L"\r\nso it cannot save its settings (KESTO.ini) or its log of converter command lines "
+               L"(kesto.log) this time.";
     gDataFolder = own;
     if (!made) return {};
     return L"KESTO cannot write to its own folder,\r\n" + program +
@@ -96,4 +98,22 @@ std::wstring WideFrom(const std::string& bytes, unsigned codePage) {
 
 std::wstring FromCodePage(const std::string& text) {
     return WideFrom(text, CP_ACP);
+}
+
+std::wstring FileApiPath(const std::string& path) {
+    return LongPathForm(FromCodePage(TrimBlanks(path)));
+}
+
+std::wstring FileApiPath(const std::wstring& path) {
+    return LongPathForm(path);
+}
+
+std::string Utf8Of(const std::string& codePageText) {
+    const std::wstring wide = FromCodePage(codePageText);
+    const int length = static_cast<int>(wide.size());
+    const int size =
+        length ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr) : 0;
+    std::string utf8(static_cast<size_t>(size), '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
 }

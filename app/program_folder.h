@@ -11,7 +11,8 @@ std::wstring ProgramFolder();
 // Chooses, once at start-up, where the settings file and the processing log are kept: the
 // program's folder where it may be written to (as under a user's own folder), otherwise
 // %APPDATA%\KESTO (as under Program Files). Gives the words that tell the user so when that
-// folder has just been made, so that they are said once; otherwise "".
+// folder has just been made, so that they are said once, or that nothing can be saved when neither
+// may be written to; otherwise "".
 std::wstring ChooseDataFolder();
 // The folder chosen; the program's folder before a choice.
 std::wstring DataFolder();
@@ -22,5 +23,11 @@ std::string CurrentDirectory();
 // Wide text in the process code page, and back.
 std::string ToCodePage(const std::wstring& text);
 std::wstring FromCodePage(const std::string& text);
+// A path for the file functions, at any length: a path in the process code page (outer blanks
+// removed), or wide.
+std::wstring FileApiPath(const std::string& path);
+std::wstring FileApiPath(const std::wstring& path);
+// Process code page text as UTF-8, the encoding of every text the program shows.
+std::string Utf8Of(const std::string& codePageText);
 // Bytes in the given code page (CP_UTF8 for the converter's words) as wide text.
 std::wstring WideFrom(const std::string& bytes, unsigned codePage);

@@ -86,7 +86,7 @@ void SaveSettings() {
     if (gStoredSettingsUnread && replacesWhatWasRead) return;
     // A file in which nothing could be read may still be the user's work: it is kept beside.
     if (gKeepCopyBeforeSaving && replacesWhatWasRead &&
-        !CopyFileW(path.c_str(), (path + L".bak").c_str(), FALSE))
+        !CopyFileW(FileApiPath(path).c_str(), FileApiPath(path + L".bak").c_str(), FALSE))
         return;
     ReplaceWholeFile(path, FormatSettingsText({sInputDir, sOutputDir, nMode, sCustomParams}));
 }

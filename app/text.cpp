@@ -198,3 +198,44 @@ std::string FullPathFrom(std::string_view currentFolder, std::string_view path) 
         full.append("\\").append(part);
     return parts.empty() ? full + "\\" : full;
 }
+
+namespace {
+
+constexpr size_t kLongestPlainPath = 247; // a folder's path leaves room for an 8.3 name below MAX_PATH
+
+// "C:\a\.\b\..\c" as "C:\a\c"; `root` is the part ".." never climbs above.
+std::wstring Resolved(std::wstring_view root, std::wstring_view rest) {
+    std::vector<std::wstring_view> parts;
+    for (size_t at = 0; at <= rest.size();) {
+        const size_t end = std::min(rest.find(L'\\', at), rest.size());
+        const std::wstring_view part = rest.substr(at, end - at);
+        if (part == L"..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    std::wstring path(root);
+    for (size_t i = 0; i < parts.size(); ++i)
+        path.append(i ? L"\\" : L"").append(parts[i]);
+    return path;
+}
+
+} // namespace
+
+std::wstring LongPathForm(std::wstring_view path) {
+    if (path.size() <= kLongestPlainPath || path.substr(0, 4) == L"\\\\?\\") return std::wstring(path);
+    std::wstring slashes(path);
+    std::replace(slashes.begin(), slashes.end(), L'/', L'\\');
+    const std::wstring_view full = slashes;
+    const bool drive = full.size() > 2 && full[1] == L':' && full[2] == L'\\';
+    if (drive) return L"\\\\?\\" + Resolved(full.substr(0, 3), full.substr(3));
+    if (full.substr(0, 2) == L"\\\\") { // \\server\share\...
+        const size_t server = full.find(L'\\', 2);
+        const size_t share = server == full.npos ? full.npos : full.find(L'\\', server + 1);
+        if (share == full.npos) return std::wstring(path);
+        return L"\\\\?\\UNC\\" + Resolved(full.substr(2, share - 1), full.substr(share + 1));
+    }
+    return std::wstring(path);
+}

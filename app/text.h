@@ -37,6 +37,12 @@ std::vector<std::string> SplitArguments(std::string_view arguments);
 // full; "." and ".." are resolved and "/" becomes "\\". ".." never climbs above a drive or share.
 std::string FullPathFrom(std::string_view currentFolder, std::string_view path);
 
+// A full path as the file functions take it at any length. Past what the plain form allows (a
+// folder's 248 characters) it becomes "\\?\C:\..." or "\\?\UNC\server\share\...", a form the system
+// takes as it is: "/" becomes "\" and "." and ".." are resolved first. Shorter paths, relative ones
+// and those already in that form come back unchanged.
+std::wstring LongPathForm(std::wstring_view path);
+
 // The folder a file path lies in, the way the current directory names it: no trailing
 // backslash except at a drive root ("C:\Clips\a.avi" gives "C:\Clips", "C:\a.avi" gives "C:\").
 std::string FolderOfFile(std::string_view path);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/program_folder.h"
+
 #include <algorithm>
 
 namespace {
@@ -10,7 +12,8 @@ namespace {
 constexpr DWORD kPieceSize = 1 << 20;
 
 HANDLE OpenAlone(const std::wstring& path, DWORD access) {
-    return CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(FileApiPath(path).c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 bool ReadAll(HANDLE file, std::string& bytes) {
@@ -37,7 +40,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 bool MayBeReplaced(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(FileApiPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true; // not there yet
     return !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
@@ -45,7 +48,7 @@ bool MayBeReplaced(const std::wstring& path) {
 } // namespace
 
 bool IsRegularFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(FileApiPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -69,20 +72,21 @@ std::wstring ReplacementPathOf(const std::wstring& path) {
 
 bool WriteReplacement(const std::wstring& path, std::string_view bytes) {
     const std::wstring replacement = ReplacementPathOf(path);
-    HANDLE file = CreateFileW(replacement.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(FileApiPath(replacement).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
     CloseHandle(file);
-    if (!written) DeleteFileW(replacement.c_str());
+    if (!written) DeleteFileW(FileApiPath(replacement).c_str());
     return written;
 }
 
 bool PutReplacementInPlace(const std::wstring& path) {
     const std::wstring replacement = ReplacementPathOf(path);
-    if (MoveFileExW(replacement.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (MoveFileExW(FileApiPath(replacement).c_str(), FileApiPath(path).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileW(replacement.c_str());
+    DeleteFileW(FileApiPath(replacement).c_str());
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include "app/program_folder.h"
 #include "app/settings.h"
 #include "app/text.h"
+#include "convert/looks.h"
 #include "convert/output_place.h"
 #include "files/video_paths.h"
 #include "infowin/info_windows.h"
@@ -28,6 +29,7 @@ std::vector<std::wstring> PathsNamed(const char* arguments) {
 void LoadVideosNamed(const std::vector<std::wstring>& paths) {
     sInputFiles = VideosAmong(paths, true);
     if (sInputFiles.empty()) return;
+    LookAhead(sInputFiles);
     sInputFile = sInputFiles.front();
     sInputDir = FolderOfFile(sInputFile);
 }
@@ -35,6 +37,9 @@ void LoadVideosNamed(const std::vector<std::wstring>& paths) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+    // Tells the installer and the uninstaller that a copy runs (they ask for it to be closed); the
+    // system lets it go when the process ends, however it ends.
+    CreateMutexW(nullptr, FALSE, L"KESTO Video Converter running");
     const std::vector<std::wstring> named = PathsNamed(arguments);
     hLinkCursor = LoadCursorA(instance, "autor");
     ShowStartWindow();
@@ -48,6 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     RemoveLeftoverOutputs(sOutputDir);
     LoadVideosNamed(named);
     ShowMainDialog();
+    StopLooking();
     SaveSettings();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "app/text.h"
+#include "convert/output_file.h"
 #include "convert/progress.h"
 
 std::string_view FileNameOf(std::string_view path) {
@@ -50,8 +51,9 @@ PlanOutputs(const std::vector<std::string>& inputs, std::string_view folder, std
             plan.push_back({input, ""});
             continue;
         }
+        const std::string first = output;
         for (int n = 2; !free(output); ++n)
-            output = Joined(folder, stem + " (" + std::to_string(n) + ")" + std::string(extension));
+            output = NumberedName(first, n);
         taken.push_back(output);
         plan.push_back({input, output});
     }

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "app/text.h"
+#include "convert/looks.h"
 #include "convert/processing_log.h"
 
 namespace {
@@ -241,33 +242,39 @@ DWORD SuperviseConverter(ConverterRun& run, ConverterProcess& child) {
 // (an output that is the input under another spelling, a link to it), the converter can
 // neither write nor delete it, and such a run fails instead of destroying the video.
 HANDLE ProtectInput(const std::string& inputFile) {
-    return CreateFileW(FromCodePage(TrimBlanks(inputFile)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(FileApiPath(inputFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
 
 std::string SystemErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                             FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result(text ? text : "", length);
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide(text ? text : L"", length);
     if (text) LocalFree(text);
-    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
-        result.pop_back();
+    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' '))
+        wide.pop_back();
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(size_t(std::max(size, 0)), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), result.data(), size, nullptr, nullptr);
     return result.empty() ? "error " + std::to_string(error) : result;
 }
 
-MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile) {
+MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile, HANDLE stop) {
     ConverterProcess child;
     DWORD error = 0;
     if (!StartHidden(LookCommandLine(programFolder, inputFile), child, error)) return {};
     auto shared = std::make_shared<SharedProgress>();
     shared->keepListing = true;
     HANDLE reader = StartReader(child, shared);
-    // It only reads the file's header; one that takes longer is given up on.
-    if (WaitForSingleObject(child.process, kLookMs) == WAIT_TIMEOUT) StopAtOnce(child);
+    // It only reads the file's header; one that takes longer is given up on, as is one no longer wanted.
+    const HANDLE waits[2] = {child.process, stop};
+    if (WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, kLookMs) != WAIT_OBJECT_0) StopAtOnce(child);
     FinishReading(reader, child);
     CloseProcess(child);
     AcquireSRWLockShared(&shared->lock);
@@ -280,9 +287,9 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
     ConverterRun& run = *static_cast<ConverterRun*>(parameter);
     const HANDLE inputLock = ProtectInput(run.request.inputFile);
     const bool custom = run.request.mode != 0 && run.request.mode != 1;
-    if (!custom)
-        run.request.look =
-            run.lookAhead ? run.lookAhead() : LookAtInput(run.programFolder, run.request.inputFile);
+    if (!custom) run.request.look = AwaitLook(run.request.inputFile, run.stopEvent);
+    const bool stopped = WaitForSingleObject(run.stopEvent, 0) == WAIT_OBJECT_0;
+    run.request.processors = static_cast<int>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
     const ConversionPlan plan = PlanOf(run.request);
     run.commandLine = BuildConverterCommandLine(run.programFolder, run.request, plan);
     run.leftOut = plan.leftOut;
@@ -299,7 +306,9 @@ DWORD WINAPI RunConverter(LPVOID parameter) {
 
     DWORD result = 0;
     ConverterProcess child;
-    if (!plan.refusal.empty()) {
+    if (stopped) {
+        run.outcome = RunOutcome::Stopped;
+    } else if (!plan.refusal.empty()) {
         run.outcome = RunOutcome::Refused; // no converter runs, so nothing is logged
     } else {
         WriteProcessingLog(run.commandLine);

@@ -36,8 +36,6 @@ struct ConverterRun {
     // Inputs, copied from the program state before the worker starts.
     ConversionRequest request;
     std::string programFolder; // process code page, no trailing backslash
-    // In a batch, waits for the look taken ahead of the run; otherwise the worker looks itself.
-    std::function<MediaLook()> lookAhead;
 
     // Results.
     RunOutcome outcome = RunOutcome::CouldNotStart;
@@ -59,11 +57,13 @@ struct ConverterRun {
 };
 
 // Asks the converter what the input holds: one short start with the input alone, not logged.
-// An empty look when it cannot say (not a video, no converter, no answer within a while).
-MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile);
+// An empty look when it cannot say (not a video, no converter, no answer within a while) or when
+// `stop` is signalled meanwhile, which ends the look at once.
+MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile, HANDLE stop = nullptr);
 
 // The worker's entry: performs one run for the ConverterRun it is given: the look at the input
-// (unless it was given), the command line, the log, the converter.
+// (taken when it was loaded, or waited for now), the command line, the log, the converter. A stop
+// ends it in any of these steps, and no converter starts after it.
 DWORD WINAPI RunConverter(LPVOID run);
 
 // Starts the worker (1 MB stack) and keeps its thread handle in `run.worker`, to be waited
@@ -80,5 +80,5 @@ ConverterProgress ProgressSnapshot(ConverterRun& run);
 // Releases what StartConversionWorker made, once bConverting is 0.
 void ReleaseConverterRun(ConverterRun& run);
 
-// The system's words for an error code ("error 5" when it has none).
+// The system's words for an error code ("error 5" when it has none), in UTF-8.
 std::string SystemErrorText(DWORD error);

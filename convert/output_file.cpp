@@ -26,3 +26,16 @@ std::optional<unsigned long> TemporaryOutputOwner(std::string_view fileName) {
         return std::nullopt;
     return owner;
 }
+
+OutputFate FateOf(bool succeeded, bool movedToChosenName, bool movedBeside) {
+    if (!succeeded) return OutputFate::NotConverted;
+    if (movedToChosenName) return OutputFate::Placed;
+    return movedBeside ? OutputFate::KeptBeside : OutputFate::Lost;
+}
+
+std::string NumberedName(std::string_view path, int number) {
+    const std::string_view extension = ExtensionOf(path);
+    return std::string(path.substr(0, path.size() - extension.size()))
+        .append(" (" + std::to_string(number) + ")")
+        .append(extension);
+}

@@ -8,7 +8,7 @@
 namespace {
 
 std::wstring Wide(const std::string& path) {
-    return FromCodePage(TrimBlanks(path));
+    return FileApiPath(path);
 }
 
 FileStamp StampOf(const std::string& path) {
@@ -20,11 +20,6 @@ FileStamp StampOf(const std::string& path) {
         stamp.size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return stamp;
-}
-
-bool WrittenSince(const FileStamp& before, const FileStamp& now) {
-    if (!now.exists) return false;
-    return !before.exists || CompareFileTime(&before.written, &now.written) != 0 || before.size != now.size;
 }
 
 // Another copy of the program that still runs may be writing its temporary output.
@@ -40,41 +35,65 @@ bool StillRuns(unsigned long processId) {
 } // namespace
 
 void RemoveLeftoverOutputs(const std::string& folder) {
-    const std::wstring wideFolder = Wide(folder);
+    const std::wstring wideFolder = FromCodePage(TrimBlanks(folder));
     if (wideFolder.empty()) return;
     const std::wstring base = wideFolder.back() == L'\\' ? wideFolder : wideFolder + L"\\";
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((base + L"*.kesto-part-*").c_str(), &found);
+    HANDLE search = FindFirstFileW(FileApiPath(base + L"*.kesto-part-*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
         const auto owner = TemporaryOutputOwner(ToCodePage(found.cFileName));
         if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !StillRuns(*owner))
-            DeleteFileW((base + found.cFileName).c_str());
+            DeleteFileW(FileApiPath(base + found.cFileName).c_str());
     }
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 OutputPlace PrepareOutput(const std::string& target) {
-    OutputPlace place{TrimBlanks(target), TrimBlanks(target), StampOf(target)};
+    OutputPlace place{TrimBlanks(target), "", StampOf(target)};
     RemoveLeftoverOutputs(FolderOfFile(place.target));
-    if (place.before.exists) place.written = TemporaryOutputPath(place.target, GetCurrentProcessId());
+    place.written = TemporaryOutputPath(place.target, GetCurrentProcessId());
     return place;
 }
 
-bool SettleOutput(const OutputPlace& place, bool succeeded, std::string& problem) {
-    if (place.written == place.target) {
-        if (!succeeded && WrittenSince(place.before, StampOf(place.target)))
-            DeleteFileW(Wide(place.target).c_str());
+namespace {
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The first free "name (2).ext", "name (3).ext" beside the chosen name that the conversion moves to.
+bool MovedBeside(const OutputPlace& place, std::string& keptAs) {
+    for (int number = 2; number < 1000; ++number) {
+        const std::string candidate = NumberedName(place.target, number);
+        if (Exists(candidate)) continue;
+        if (!MoveFileExW(Wide(place.written).c_str(), Wide(candidate).c_str(), MOVEFILE_WRITE_THROUGH))
+            return false;
+        keptAs = candidate;
         return true;
     }
-    const std::wstring written = Wide(place.written);
-    if (succeeded && MoveFileExW(written.c_str(), Wide(place.target).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    const DWORD error = GetLastError();
-    DeleteFileW(written.c_str());
-    if (!succeeded) return true;
-    problem = SystemErrorText(error);
     return false;
+}
+
+} // namespace
+
+SettledPlace SettleOutput(const OutputPlace& place, bool succeeded) {
+    SettledPlace settled;
+    bool placed = false, beside = false;
+    // Parameters of the user's own may write no file at all ("-f null"): nothing to put in place.
+    if (succeeded && !Exists(place.written)) return {OutputFate::Placed, "", ""};
+    if (succeeded) {
+        placed = MoveFileExW(Wide(place.written).c_str(), Wide(place.target).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!placed) {
+            settled.problem = SystemErrorText(GetLastError());
+            beside = MovedBeside(place, settled.keptAs);
+        }
+    }
+    settled.fate = FateOf(succeeded, placed, beside);
+    if (settled.fate == OutputFate::Placed) settled.keptAs = place.target;
+    if (settled.fate == OutputFate::NotConverted || settled.fate == OutputFate::Lost)
+        DeleteFileW(Wide(place.written).c_str());
+    return settled;
 }
 
 void KeepDatesOf(const std::string& input, const std::string& output) {
@@ -100,7 +119,7 @@ std::string VolumeOf(const std::string& path) {
 
 std::optional<std::uint64_t> FreeBytesBeside(const std::string& path) {
     ULARGE_INTEGER available{};
-    const std::wstring folder = FromCodePage(FolderOfFile(TrimBlanks(path)));
+    const std::wstring folder = FileApiPath(FolderOfFile(TrimBlanks(path)));
     if (folder.empty() || !GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr))
         return std::nullopt;
     return available.QuadPart;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "convert/output_file.h"
+
 // What the output file looked like before the run, to tell whether the run wrote it.
 struct FileStamp {
     bool exists = false;
@@ -17,21 +19,28 @@ struct FileStamp {
 
 struct OutputPlace {
     std::string target;  // the file the user chose (process code page)
-    std::string written; // where the converter writes: the target, or a temporary file beside it
+    std::string written; // where the converter writes: a temporary file beside it
     FileStamp before;    // the target before the run
+};
+
+// What became of the output once the run was over.
+struct SettledPlace {
+    OutputFate fate = OutputFate::NotConverted;
+    std::string keptAs;  // where the conversion is now: the target, or a free name beside it
+    std::string problem; // the system's words for why it could not take the target's name
 };
 
 // Removes the temporary outputs that runs of ended programs left in this folder.
 void RemoveLeftoverOutputs(const std::string& folder);
 
-// Where a run into `target` writes: the target itself when it does not exist yet, otherwise a
-// temporary file beside it. Leftovers of earlier runs in that folder are removed first.
+// Where a run into `target` writes: a temporary file beside it. Leftovers of earlier runs in that
+// folder are removed first.
 OutputPlace PrepareOutput(const std::string& target);
 
-// After the run: a successful run's temporary file takes the target's place; whatever a failed
-// or stopped run wrote is removed. False, with the system's words, when the converted file could
-// not take the target's place (it is removed then too).
-bool SettleOutput(const OutputPlace& place, bool succeeded, std::string& problem);
+// After the run: a successful run's temporary file takes the target's name, or, where the target
+// cannot be replaced (held open by a player), a free name beside it; whatever a failed or stopped
+// run wrote is removed.
+SettledPlace SettleOutput(const OutputPlace& place, bool succeeded);
 
 // Gives the output the input's creation and modification times, so that it sorts with the original.
 void KeepDatesOf(const std::string& input, const std::string& output);

@@ -7,7 +7,7 @@
 void WriteProcessingLog(const std::string& line) {
     const std::wstring path = DataFolder() + L"\\kesto.log";
     // No sharing: the file stays locked for the few instants of the call.
-    HANDLE log = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    HANDLE log = CreateFileW(FileApiPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
     const std::string bytes = line + "\r\n";

@@ -40,7 +40,9 @@ void TellOutcome(const ConverterRun& run, const OutputPlace& place, const Settle
     FlashWhenInBackground();
     switch (run.outcome) {
     case RunOutcome::Succeeded:
-        if (bNotifyFinished == 1) {
+        if (settled.end == OutputEnd::KeptBeside) {
+            ShowAttention(hMainDlg, WideFrom(KeptBesideMessageOf(place, settled), CP_UTF8));
+        } else if (bNotifyFinished == 1) {
             // What the output type could not hold follows the message in a paragraph of its own.
             std::string text = "Output conversion process finished";
             for (const std::string* also : {&run.leftOut, &run.changed})
@@ -57,7 +59,8 @@ void TellOutcome(const ConverterRun& run, const OutputPlace& place, const Settle
         ShowAttention(hMainDlg, WideFrom(RefusalMessage(run.refusal, run.advice), CP_UTF8));
         break;
     case RunOutcome::CouldNotStart:
-        ShowAttention(hMainDlg, FromCodePage(CouldNotStartMessage(run.converterPath, run.systemErrorText)));
+        ShowAttention(hMainDlg, WideFrom(CouldNotStartMessage(Utf8Of(run.converterPath), run.systemErrorText),
+                                         CP_UTF8));
         break;
     case RunOutcome::Failed:
         ShowAttention(hMainDlg, WideFrom(FailureMessage(run, place, settled), CP_UTF8));

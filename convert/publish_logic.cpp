@@ -82,9 +82,15 @@ std::string DiskFullMessage(std::string_view volume, const std::vector<std::stri
         errorLines);
 }
 
-std::string NotReplacedMessage(std::string_view target, std::string_view why) {
+std::string KeptBesideMessage(std::string_view target, std::string_view why, std::string_view keptAs) {
     return "The video was converted, but it could not replace\r\n" + std::string(target) + "\r\n\r\n" +
-           std::string(why) + "\r\n\r\nThe old file is as it was.";
+           std::string(why) + " (another program may be using it)\r\n\r\nThe new video is saved as\r\n" +
+           std::string(keptAs) + "\r\n\r\nThe old file is as it was.";
+}
+
+std::string NotSavedMessage(std::string_view target, std::string_view why) {
+    return "The video was converted, but it could not be saved as\r\n" + std::string(target) + "\r\n\r\n" +
+           std::string(why) + "\r\n\r\nAny file of that name is as it was.";
 }
 
 std::string RefusalMessage(std::string_view refusal, std::string_view advice) {

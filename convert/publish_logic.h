@@ -29,5 +29,8 @@ std::string ConverterFailedMessage(unsigned long exitCode, const std::vector<std
 std::string DiskFullMessage(std::string_view volume, const std::vector<std::string>& errorLines);
 // The fast mode refused to start: why, then what the user can do.
 std::string RefusalMessage(std::string_view refusal, std::string_view advice);
-// The converted video could not take the place of the file it was to replace (`why`: the system's words).
-std::string NotReplacedMessage(std::string_view target, std::string_view why);
+// The converted video could not take the place of the file it was to replace (`why`: the system's
+// words), and is kept beside it.
+std::string KeptBesideMessage(std::string_view target, std::string_view why, std::string_view keptAs);
+// The converted video could be saved nowhere.
+std::string NotSavedMessage(std::string_view target, std::string_view why);

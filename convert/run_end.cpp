@@ -1,6 +1,7 @@
 #include "convert/run_end.h"
 
 #include "app/globals.h"
+#include "app/program_folder.h"
 #include "convert/output_file.h"
 #include "convert/publish_logic.h"
 
@@ -9,36 +10,57 @@ SettledOutput Settle(ConverterRun& run, const OutputPlace& place) {
     // Free space is looked at before the broken output is removed, which gives some back.
     if (run.outcome == RunOutcome::Failed && run.outputWriteFailed) {
         const auto free = FreeBytesBeside(place.written);
-        if (free && *free < kFullDiskFreeBytes) settled = {OutputEnd::DiskFull, VolumeOf(place.written)};
+        if (free && *free < kFullDiskFreeBytes) settled = {OutputEnd::DiskFull, VolumeOf(place.written), ""};
     }
-    std::string problem;
-    if (!SettleOutput(place, run.outcome == RunOutcome::Succeeded, problem)) {
+    const SettledPlace where = SettleOutput(place, run.outcome == RunOutcome::Succeeded);
+    settled.keptAs = where.keptAs;
+    if (where.fate == OutputFate::KeptBeside) settled = {OutputEnd::KeptBeside, where.problem, where.keptAs};
+    if (where.fate == OutputFate::Lost) {
         run.outcome = RunOutcome::Failed;
-        settled = {OutputEnd::NotReplaced, problem};
+        settled = {OutputEnd::NotSaved, where.problem, ""};
     }
-    if (run.outcome == RunOutcome::Succeeded) KeepDatesOf(run.request.inputFile, place.target);
+    if (!settled.keptAs.empty()) KeepDatesOf(run.request.inputFile, settled.keptAs);
     return settled;
 }
 
 std::string FailureMessage(const ConverterRun& run, const OutputPlace& place, const SettledOutput& settled) {
-    if (settled.end == OutputEnd::DiskFull) return DiskFullMessage(settled.detail, run.errorLines);
-    if (settled.end == OutputEnd::NotReplaced) return NotReplacedMessage(place.target, settled.detail);
-    return ConverterFailedMessage(run.exitCode, run.errorLines);
+    if (settled.end == OutputEnd::DiskFull)
+        return DiskFullMessage(Utf8Of(settled.detail), InUsersNames(run, place));
+    if (settled.end == OutputEnd::NotSaved) return NotSavedMessage(Utf8Of(place.target), settled.detail);
+    return ConverterFailedMessage(run.exitCode, InUsersNames(run, place));
 }
 
-VideoResult ResultOf(const ConverterRun& run, const SettledOutput& settled) {
-    VideoResult result{run.request.inputFile, run.outcome == RunOutcome::Succeeded, ""};
+std::string KeptBesideMessageOf(const OutputPlace& place, const SettledOutput& settled) {
+    return KeptBesideMessage(Utf8Of(place.target), settled.detail, Utf8Of(settled.keptAs));
+}
+
+std::vector<std::string> InUsersNames(const ConverterRun& run, const OutputPlace& place) {
+    // The converter names the temporary file it writes; the user knows the name they chose.
+    const std::string written = Utf8Of(place.written), target = Utf8Of(place.target);
+    std::vector<std::string> lines = run.errorLines;
+    for (std::string& line : lines)
+        for (size_t at = line.find(written); !written.empty() && at != std::string::npos;
+             at = line.find(written, at + target.size()))
+            line.replace(at, written.size(), target);
+    return lines;
+}
+
+VideoResult ResultOf(const ConverterRun& run, const OutputPlace& place, const SettledOutput& settled) {
+    VideoResult result{Utf8Of(run.request.inputFile), run.outcome == RunOutcome::Succeeded, ""};
+    const std::vector<std::string> lines = InUsersNames(run, place);
     if (run.outcome == RunOutcome::Stopped) result.reason = "stopped";
     if (run.outcome == RunOutcome::Refused) result.reason = run.refusal + ". " + run.advice;
     if (run.outcome == RunOutcome::CouldNotStart)
         result.reason = "the converter could not be started: " + run.systemErrorText;
     if (run.outcome == RunOutcome::Failed)
-        result.reason = run.errorLines.empty() ? "the converter failed" : run.errorLines.front();
-    if (settled.end == OutputEnd::DiskFull) result.reason = "the disk " + settled.detail + " is full";
-    if (settled.end == OutputEnd::NotReplaced)
-        result.reason = "the old file could not be replaced: " + settled.detail;
+        result.reason = lines.empty() ? "the converter failed" : lines.front();
+    if (settled.end == OutputEnd::DiskFull) result.reason = "the disk " + Utf8Of(settled.detail) + " is full";
+    if (settled.end == OutputEnd::NotSaved) result.reason = "it could not be saved: " + settled.detail;
     result.leftOut = run.leftOut;
     result.changed = run.changed;
+    if (settled.end == OutputEnd::KeptBeside)
+        result.changed = "saved as " + std::string(FileNameOf(Utf8Of(settled.keptAs))) +
+                         ": the file of its own name could not be replaced (" + settled.detail + ")";
     return result;
 }
 

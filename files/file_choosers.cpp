@@ -144,7 +144,7 @@ bool RefusedAsOutput(HWND dialog, const char* chosen) {
         MessageBoxW(dialog, why.c_str(), L"Attention", MB_OK | MB_ICONEXCLAMATION);
         return true;
     }
-    if (GetFileAttributesW(FromCodePage(chosen).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    if (GetFileAttributesW(FileApiPath(chosen).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     const std::wstring question = FromCodePage(chosen) + L" already exists.\r\nDo you want to replace it?";
     return MessageBoxW(dialog, question.c_str(), L"Convert Video",
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES;

@@ -28,7 +28,7 @@ std::wstring LongPath(const std::wstring& path) {
 // For a file that does not exist yet its folder may: expand that part.
 std::wstring Normalised(const std::wstring& path) {
     const std::wstring full = FullPath(path);
-    if (GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES) return LongPath(full);
+    if (GetFileAttributesW(FileApiPath(full).c_str()) != INVALID_FILE_ATTRIBUTES) return LongPath(full);
     const auto slash = full.rfind(L'\\');
     if (slash == std::wstring::npos) return full;
     return LongPath(full.substr(0, slash)) + full.substr(slash);
@@ -36,8 +36,9 @@ std::wstring Normalised(const std::wstring& path) {
 
 bool SameIdentity(const std::wstring& first, const std::wstring& second) {
     auto open = [](const std::wstring& path) {
-        return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        return CreateFileW(FileApiPath(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     };
     HANDLE a = open(first), b = open(second);
     bool same = false;

@@ -16,7 +16,7 @@ bool Spellable(const std::wstring& path) {
 std::vector<std::wstring> VideosInFolder(const std::wstring& folder) {
     std::vector<std::wstring> videos;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    HANDLE search = FindFirstFileW(FileApiPath(folder + L"\\*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
         // Hidden and system files are not the user's videos (thumbnails, resource forks).
         if (!(found.dwFileAttributes &
@@ -35,7 +35,7 @@ std::vector<std::wstring> VideosInFolder(const std::wstring& folder) {
 std::vector<std::string> VideosAmong(const std::vector<std::wstring>& paths, bool openFolders) {
     std::vector<std::string> videos;
     for (const std::wstring& path : paths) {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD attributes = GetFileAttributesW(FileApiPath(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) continue;
         std::vector<std::wstring> found{path};
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)

@@ -8,6 +8,7 @@
 #include "app/program_folder.h"
 #include "app/text.h"
 #include "convert/batch.h"
+#include "convert/looks.h"
 #include "convert/publish.h"
 #include "files/file_choosers.h"
 #include "files/same_file.h"
@@ -127,7 +128,7 @@ void PublishSeveral() {
     const std::string chosen = ChooseBatchOutput(hMainDlg, sOutputDir, sInputFiles.front());
     if (TrimBlanks(chosen).empty()) return;
     const auto exists = [](const std::string& path) {
-        return GetFileAttributesW(FromCodePage(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
     PublishBatch(PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), exists, NamesSameFile));
 }
@@ -153,6 +154,7 @@ void LoadVideos(const std::vector<std::string>& videos) {
     sInputFile = videos.empty() ? std::string() : videos.front();
     if (videos.empty()) return;
     sInputDir = FolderOfFile(sInputFile);
+    LookAhead(videos);
     SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(videos));
     RedrawItem(hMainDlg, ID_INPUT_PATH);
 }
@@ -204,6 +206,7 @@ INT_PTR Command(WPARAM wParam) {
         // The chooser shows what was chosen and remembers its folder itself.
         sInputFiles = ChooseInputVideos(hMainDlg, sInputDir);
         sInputFile = sInputFiles.empty() ? std::string() : sInputFiles.front();
+        LookAhead(sInputFiles);
         break;
     case ID_PUBLISH: Publish(); break;
     case ID_EXIT: ExitCommand(); break;

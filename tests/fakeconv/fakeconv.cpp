@@ -10,7 +10,9 @@
 //   FAKECONV_OUTPUT    "1": write a growing output file (the argument after -y) during the run
 //   FAKECONV_FAIL_ON   text: a command line holding it fails at once, as for an input that is no video
 //   FAKECONV_LISTING   file written to standard error when started without an output (a look at the
-//                      input), which then ends at once with exit code 1 and records nothing
+//                      input), which then ends with exit code 1 and records nothing
+//   FAKECONV_LOOK_MS   how long such a look takes (a slow network share, say)
+//   FAKECONV_DENIED    "1": the output cannot be written, as in a read-only folder
 #include <windows.h>
 
 #include <shellapi.h>
@@ -63,6 +65,7 @@ std::string ReadAll(const std::wstring& path) {
 int main() {
     const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     if (OutputPath().empty()) {
+        Sleep(DWORD(_wtoi(Environment(L"FAKECONV_LOOK_MS").c_str())));
         WriteAll(errors, ReadAll(Environment(L"FAKECONV_LISTING")));
         return 1;
     }
@@ -74,6 +77,14 @@ int main() {
         HANDLE file = Open(record, GENERIC_WRITE, CREATE_ALWAYS);
         WriteAll(file, utf8);
         CloseHandle(file);
+    }
+    if (Environment(L"FAKECONV_DENIED") == L"1") {
+        const std::wstring output = OutputPath();
+        std::string utf8(output.size() * 4, '\0');
+        utf8.resize(WideCharToMultiByte(CP_UTF8, 0, output.data(), int(output.size()), utf8.data(),
+                                        int(utf8.size()), nullptr, nullptr));
+        WriteAll(errors, utf8 + ": Permission denied\n");
+        return 1;
     }
     const std::wstring failOn = Environment(L"FAKECONV_FAIL_ON");
     if (!failOn.empty() && std::wstring(GetCommandLineW()).find(failOn) != std::wstring::npos) {

@@ -41,3 +41,18 @@ TEST(Text, CommandLinePathsAreFullPathsFromTheCallersFolder) {
     EXPECT_EQ(FullPathFrom("C:\\", "a.avi"), "C:\\a.avi");
     EXPECT_EQ(FullPathFrom("\\\\srv\\share\\d", "\\r.avi"), "\\\\srv\\share\\r.avi");
 }
+
+TEST(Text, PathsPastTheOldLimitTakeTheFormThatHasNone) {
+    const std::wstring deep = std::wstring(L"folder-of-forty-characters-in-its-name-") + L"\\";
+    std::wstring tail;
+    for (int i = 0; i < 7; ++i)
+        tail += deep;
+    tail += L"clip.mp4";
+    EXPECT_EQ(LongPathForm(L"C:\\Videos\\clip.mp4"), L"C:\\Videos\\clip.mp4");
+    EXPECT_EQ(LongPathForm(L"C:\\" + tail), L"\\\\?\\C:\\" + tail);
+    // That form is taken as it is: the dots and slashes the system would resolve are resolved first.
+    EXPECT_EQ(LongPathForm(L"C:/x/./y/../../../" + tail), L"\\\\?\\C:\\" + tail);
+    EXPECT_EQ(LongPathForm(L"\\\\server\\share\\..\\" + tail), L"\\\\?\\UNC\\server\\share\\" + tail);
+    EXPECT_EQ(LongPathForm(L"\\\\?\\C:\\" + tail), L"\\\\?\\C:\\" + tail);
+    EXPECT_EQ(LongPathForm(tail), tail) << "a relative path is left to the system";
+}

@@ -85,7 +85,7 @@ TEST_F(Batch, AStopEndsTheVideoUnderWayAndStartsNoOther) {
     std::vector<std::string> named;
     bool stopped = false;
     const Box closing = Convert(named, [&](HWND window) {
-        if (stopped || named.size() < 2 || !FileExists(In(L"b.mp4"))) return;
+        if (stopped || named.size() < 2 || !FileExists(BeingWritten(In(L"b.mp4")))) return;
         stopped = true;
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0); // Escape
         Box question;
@@ -96,5 +96,6 @@ TEST_F(Batch, AStopEndsTheVideoUnderWayAndStartsNoOther) {
               "Conversion cancelled. 1 of 4 videos converted: a.avi.\r\n\r\nNot converted:\r\n"
               "b.avi: stopped\r\nc.avi: not started\r\nd.mp4: the output would be the video itself");
     EXPECT_TRUE(FileExists(In(L"a.mp4")));
-    EXPECT_FALSE(FileExists(In(L"b.mp4")) || FileExists(In(L"c.mp4")));
+    for (const wchar_t* name : {L"b.mp4", L"c.mp4"})
+        EXPECT_FALSE(FileExists(In(name)) || FileExists(BeingWritten(In(name)))) << Utf8(name);
 }

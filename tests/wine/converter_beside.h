@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "app/program_folder.h"
 #include "convert/converter_run.h"
+#include "convert/output_file.h"
 #include "mainwin/main_ids.h"
 #include "tests/support/support.h"
 #include "toolkit/toolkit.h"
@@ -32,6 +33,11 @@ inline bool PlaceConverter(bool real = false) {
     return CopyFileW(source.c_str(), ConverterBeside().c_str(), FALSE);
 }
 
+// Where a run writes the output until it has succeeded.
+inline std::wstring BeingWritten(const std::wstring& output) {
+    return FromCodePage(TemporaryOutputPath(ToCodePage(output), GetCurrentProcessId()));
+}
+
 inline bool ConverterProcessRuns() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
@@ -49,8 +55,8 @@ inline void RemoveConverterAndLog() {
     test::WaitUntil([] { return !ConverterProcessRuns(); }, 10000);
     DeleteFileW(ConverterBeside().c_str());
     DeleteFileW(LogBeside().c_str());
-    for (auto name :
-         {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT", L"FAIL_ON", L"LISTING"})
+    for (auto name : {L"RECORD", L"EXIT", L"DELAY_MS", L"STDERR", L"STDERR_MB", L"OUTPUT", L"FAIL_ON",
+                      L"LISTING", L"LOOK_MS", L"DENIED"})
         SetEnvironmentVariableW((std::wstring(L"FAKECONV_") + name).c_str(), nullptr);
 }
 

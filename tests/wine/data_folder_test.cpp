@@ -15,7 +15,9 @@ TEST(DataFolder, AReadOnlyProgramFolderKeepsSettingsAndLogInTheUsersAppData) {
     wchar_t roaming[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming)));
     const std::wstring own = std::wstring(roaming) + L"\\KESTO";
-    RemoveTree(own);
+    DeleteFileW((own + L"\\KESTO.ini").c_str()); // what the program makes there, and no more
+    DeleteFileW((own + L"\\kesto.log").c_str());
+    RemoveDirectoryW(own.c_str());
     ASSERT_FALSE(WriteBytes(ProgramFolder() + L"\\probe", "x")) << "the program folder must be read-only";
 
     const std::wstring notice = ChooseDataFolder();
@@ -34,5 +36,14 @@ TEST(DataFolder, AReadOnlyProgramFolderKeepsSettingsAndLogInTheUsersAppData) {
     LoadSettings();
     EXPECT_EQ(nMode, 1);
     EXPECT_EQ(sCustomParams, "-an");
-    RemoveTree(own);
+    DeleteFileW((own + L"\\KESTO.ini").c_str());
+    DeleteFileW((own + L"\\kesto.log").c_str());
+    RemoveDirectoryW(own.c_str());
+
+    // Where that folder cannot be made either (a file of its name stands in for a read-only
+    // place), the user is told at the start that nothing will be saved.
+    ASSERT_TRUE(WriteBytes(own, "in the way"));
+    const std::wstring nowhere = ChooseDataFolder();
+    DeleteFileW(own.c_str());
+    EXPECT_NE(nowhere.find(L"cannot save its settings"), std::wstring::npos) << Utf8(nowhere);
 }

@@ -110,12 +110,13 @@ TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
         // and a dropped file loads as Load would load it.
         WriteBytes(folder + L"\\notes.txt", "not a video");
         WriteBytes(folder + L"\\b.MP4", "video");
+        WriteBytes(folder + L"\\c.webm", "a phone's or the web's video");
         WriteBytes(folder + L"\\._b.MP4", "hidden");
         SetFileAttributesW((folder + L"\\._b.MP4").c_str(), FILE_ATTRIBUTE_HIDDEN);
         Drop(window, folder);
-        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 2; }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 3; }, 3000));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)),
-                  Utf8(folder + L"\\b.MP4, été a&b.avi").insert(0, "2 videos: "));
+                  Utf8(folder + L"\\b.MP4, c.webm, été a&b.avi").insert(0, "3 videos: "));
         Drop(window, clip);
         EXPECT_TRUE(WaitUntil([&] { return sInputFiles == std::vector<std::string>{Utf8(clip)}; }, 3000));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
@@ -142,7 +143,7 @@ TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
         HWND dialog = WaitForFileDialog(GetCurrentProcessId(), "Convert Video");
         ASSERT_NE(dialog, nullptr);
         ChooseInDialog(dialog, output);
-        ASSERT_TRUE(WaitUntil([&] { return FileExists(output) && ConverterProcessRuns(); }));
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(BeingWritten(output)) && ConverterProcessRuns(); }));
         const std::string label = TextOf(GetDlgItem(window, ID_INPUT_PATH));
         Drop(window, folder + L"\\in.avi"); // refused as the other commands are
         Settle(window);
@@ -166,7 +167,8 @@ TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
     EXPECT_EQ(defaultButton, IDNO);
     EXPECT_TRUE(goesOnAfterNo);
     EXPECT_FALSE(ConverterProcessRuns());
-    EXPECT_FALSE(FileExists(output)) << "what the stopped run wrote is removed";
+    EXPECT_FALSE(FileExists(output) || FileExists(BeingWritten(output)))
+        << "what the stopped run wrote is removed";
     RemoveConverterAndLog();
     RemoveTree(folder);
 }

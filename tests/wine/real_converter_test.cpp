@@ -11,6 +11,7 @@
 
 #include <shlobj.h>
 
+#include "convert/looks.h"
 #include "convert/output_place.h"
 #include "convert/run_end.h"
 #include "tests/wine/converter_beside.h"
@@ -50,17 +51,16 @@ ULONGLONG Dates(const std::wstring& path) {
            (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime) << 1;
 }
 
-// One conversion as Publish runs it, but for the look, taken once per clip.
+// One conversion as Publish runs it.
 struct Conversion {
     std::wstring shape, output;
     OutputPlace place;
     ConverterRun run;
 };
 
-void Start(Conversion& c, int mode, const MediaLook& look) {
+void Start(Conversion& c, int mode) {
     c.place = PrepareOutput(Utf8(c.output));
     c.run.request = {mode, "15", "", Utf8(Media(L"shapes\\" + c.shape)), c.place.written};
-    c.run.lookAhead = [look] { return look; };
     c.run.programFolder = ToCodePage(ProgramFolder());
     bConverting = 1;
     ASSERT_TRUE(StartConversionWorker(c.run));
@@ -82,11 +82,13 @@ TEST(RealConverter, EveryShapeConvertsIntoEveryTypeOrTheFastModeRefusesBeforeSta
     ASSERT_TRUE(PlaceConverter(true));
     const std::vector<std::wstring> shapes = Shapes();
     ASSERT_GE(shapes.size(), 16u);
-    std::map<std::wstring, MediaLook> looks;
-    for (const std::wstring& shape : shapes) {
-        looks[shape] = LookAtInput(ToCodePage(ProgramFolder()), Utf8(Media(L"shapes\\" + shape)));
-        EXPECT_FALSE(looks[shape].streams.empty()) << Utf8(shape);
-    }
+    // Loaded together: each is looked at once, ahead of its conversions.
+    std::vector<std::string> inputs;
+    for (const std::wstring& shape : shapes)
+        inputs.push_back(Utf8(Media(L"shapes\\" + shape)));
+    LookAhead(inputs);
+    for (const std::string& input : inputs)
+        EXPECT_FALSE(AwaitLook(input, nullptr).value_or(MediaLook{}).streams.empty()) << input;
     std::vector<std::unique_ptr<Conversion>> all;
     for (int mode : {1, 0})
         for (const wchar_t* type : kTypes) {
@@ -105,7 +107,7 @@ TEST(RealConverter, EveryShapeConvertsIntoEveryTypeOrTheFastModeRefusesBeforeSta
         const size_t count = std::min<size_t>(2, all.size() - i);
         for (size_t j = 0; j < count; ++j) {
             const bool usual = all[i + j]->output.find(L"\\usual\\") != std::wstring::npos;
-            Start(*all[i + j], usual ? 1 : 0, looks[all[i + j]->shape]);
+            Start(*all[i + j], usual ? 1 : 0);
         }
         for (size_t j = 0; j < count; ++j)
             outcomes[Utf8(all[i + j]->output.substr(Media().size() + 1))] = Finish(*all[i + j]);
