@@ -1,6 +1,8 @@
 #include "tests/support/support.h"
 
-#include <shellapi.h>
+#include <algorithm>
+#include <cstdio>
+#include <utility>
 
 #include "tests/support/paths.h"
 
@@ -25,6 +27,167 @@ BOOL CALLBACK CollectWindowOf(HWND window, LPARAM data) {
 DWORD WINAPI RunBackground(void* action) {
     (*static_cast<std::function<void()>*>(action))();
     return 0;
+}
+
+// The folders NewTempFolder made in this process: the only ones RemoveTree removes.
+SRWLOCK gMadeLock = SRWLOCK_INIT;
+void (*gRefusalReport)(const std::string& why) = nullptr;
+
+struct Made {
+    std::wstring folder;
+    bool toldWhatWasLeft = false; // said once: a caller may try again until a converter lets go
+};
+
+std::vector<Made>& MadeFolders() {
+    static std::vector<Made> made;
+    return made;
+}
+
+void Remember(const std::wstring& folder) {
+    AcquireSRWLockExclusive(&gMadeLock);
+    MadeFolders().push_back({folder});
+    ReleaseSRWLockExclusive(&gMadeLock);
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+// True the first time it is asked for this folder of ours.
+bool FirstToTell(const std::wstring& folder) {
+    AcquireSRWLockExclusive(&gMadeLock);
+    bool first = false;
+    for (Made& made : MadeFolders())
+        if (SameName(made.folder, folder)) first = !std::exchange(made.toldWhatWasLeft, true);
+    ReleaseSRWLockExclusive(&gMadeLock);
+    return first;
+}
+
+// Null for a folder that NewTempFolder made in this process, else why it is not one.
+const char* WhyNotOurs(const std::wstring& folder) {
+    if (folder.empty()) return "an empty path";
+    const bool drive = folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/');
+    const bool unc = folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\' && folder[2] != L'?' &&
+                     folder[2] != L'.';
+    if (!drive && !unc) return "not a full path";
+    for (size_t start = 0; start <= folder.size();) {
+        const size_t end = std::min(folder.find_first_of(L"\\/", start), folder.size());
+        const std::wstring part = folder.substr(start, end - start);
+        if (part == L"." || part == L"..") return "a path with . or .. in it";
+        start = end + 1;
+    }
+    AcquireSRWLockShared(&gMadeLock);
+    bool made = false;
+    for (const Made& ours : MadeFolders())
+        made = made || SameName(ours.folder, folder);
+    ReleaseSRWLockShared(&gMadeLock);
+    return made ? nullptr : "not a folder that NewTempFolder made in this process";
+}
+
+// The \\?\ form of a full path, which the file functions take beyond MAX_PATH as it is.
+std::wstring LongForm(const std::wstring& path) {
+    if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
+// The entry itself, never what it links to, open for the tree's removal.
+HANDLE OpenItself(const std::wstring& path, DWORD access) {
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Where the system says an open entry is: its volume and its path on it. For a link that Wine
+// opens as its target (its view of a Unix symbolic link) this is the target's path.
+struct Where {
+    DWORD volume = 0;
+    std::wstring name;
+    DWORD attributes = 0;
+};
+
+bool WhereIs(HANDLE entry, Where* where) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)); // the longest path
+    auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandle(entry, &info) ||
+        !GetFileInformationByHandleEx(entry, FileNameInfo, name, static_cast<DWORD>(buffer.size())))
+        return false;
+    where->volume = info.dwVolumeSerialNumber;
+    where->name.assign(name->FileName, name->FileNameLength / sizeof(wchar_t));
+    where->attributes = info.dwFileAttributes;
+    return true;
+}
+
+std::string Error(DWORD code) {
+    return "error " + std::to_string(code);
+}
+
+// The names and attributes in an open folder, read through its handle (FILE_LIST_DIRECTORY).
+bool ListFolder(HANDLE folder, std::vector<std::pair<std::wstring, DWORD>>* items) {
+    std::vector<LONGLONG> buffer(8192); // aligned as the records need
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+    for (auto kind = FileIdBothDirectoryRestartInfo;
+         GetFileInformationByHandleEx(folder, kind, buffer.data(), bytes); kind = FileIdBothDirectoryInfo) {
+        for (auto* item = reinterpret_cast<const char*>(buffer.data());;) {
+            const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(item);
+            const std::wstring name(record->FileName, record->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") items->emplace_back(name, record->FileAttributes);
+            if (!record->NextEntryOffset) break;
+            item += record->NextEntryOffset;
+        }
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// Removes the entry at `path` (a \\?\ path), which must be where `expected` says: what is in a
+// folder first, then the folder, each through a handle on the entry itself. A link is removed
+// without looking inside; what cannot be removed safely is left and said in `left`.
+bool Remove(const std::wstring& path, const Where& expected, DWORD listedAttributes,
+            std::vector<std::string>& left) {
+    const bool folder =
+        (listedAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(listedAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    HANDLE entry = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
+                                        (folder ? FILE_LIST_DIRECTORY : 0));
+    if (entry == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+        left.push_back(Utf8(path) + ": cannot be opened (" + Error(error) + ")");
+        return false;
+    }
+    Where where;
+    std::string problem;
+    if (!WhereIs(entry, &where))
+        problem = "cannot be checked (" + Error(GetLastError()) + ")";
+    else if (where.volume != expected.volume || !SameName(where.name, expected.name))
+        problem = "opens as " + Utf8(where.name) + " (a link, whose removal would remove that), kept";
+    else if (folder != ((where.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                        !(where.attributes & FILE_ATTRIBUTE_REPARSE_POINT)))
+        problem = "changed while being removed";
+    std::vector<std::pair<std::wstring, DWORD>> items;
+    if (problem.empty() && folder && !ListFolder(entry, &items))
+        problem = "cannot be listed (" + Error(GetLastError()) + ")";
+    bool emptied = problem.empty();
+    for (const auto& [name, attributes] : items) {
+        Where inside = where;
+        inside.name += L"\\" + name;
+        emptied &= Remove(path + L"\\" + name, inside, attributes, left);
+    }
+    if (emptied) {
+        if (where.attributes & FILE_ATTRIBUTE_READONLY) {
+            FILE_BASIC_INFO basic{}; // times of zero stay as they are
+            basic.FileAttributes =
+                where.attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+            if (!basic.FileAttributes) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+            SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic);
+        }
+        FILE_DISPOSITION_INFO dispose{TRUE};
+        if (!SetFileInformationByHandle(entry, FileDispositionInfo, &dispose, sizeof dispose))
+            problem = "cannot be removed (" + Error(GetLastError()) + ")";
+    }
+    CloseHandle(entry);
+    if (!problem.empty()) left.push_back(Utf8(path) + ": " + problem);
+    return emptied && problem.empty();
 }
 
 } // namespace
@@ -54,24 +217,66 @@ std::wstring FixturePath(const std::wstring& name) {
 }
 
 std::wstring NewTempFolder(const std::wstring& nameHint) {
-    static unsigned counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
+    static LONG counter = 0;
+    if (nameHint.find_first_of(L"\\/") != std::wstring::npos) return {};
+    std::wstring temp(GetTempPathW(0, nullptr), L'\0');
+    temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+    if (temp.empty()) return {};
+    if (temp.back() != L'\\') temp += L'\\';
     for (;;) {
-        std::wstring folder = std::wstring(temp) + nameHint + L"-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(++counter);
-        if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+        std::wstring folder = temp + nameHint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(InterlockedIncrement(&counter));
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            Remember(folder);
+            return folder;
+        }
         if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
     }
 }
 
-void RemoveTree(const std::wstring& folder) {
-    std::wstring from = folder + L'\0'; // a list of names, ended by an empty one
-    SHFILEOPSTRUCTW remove{};
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = from.c_str();
-    remove.fFlags = FOF_NO_UI;
-    if (!folder.empty()) SHFileOperationW(&remove);
+void SetRefusalReport(void (*report)(const std::string& why)) {
+    gRefusalReport = report;
+}
+
+bool RemoveTree(const std::wstring& folder) {
+    if (const char* why = WhyNotOurs(folder)) {
+        const std::string message =
+            "RemoveTree refused \"" + Utf8(folder) + "\": " + why + "; nothing was deleted";
+        std::fprintf(stderr, "%s\n", message.c_str());
+        if (gRefusalReport) gRefusalReport(message);
+        return false;
+    }
+    const std::wstring path = LongForm(folder);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+        if (FirstToTell(folder))
+            std::fprintf(stderr, "RemoveTree left %s: cannot be read (%s)\n", Utf8(folder).c_str(),
+                         Error(error).c_str());
+        return false;
+    }
+    // The folder is checked against the temp folder it was made in, as everything in it is
+    // checked against its own folder.
+    const size_t leaf = folder.rfind(L'\\');
+    std::wstring tempPath = folder.substr(0, leaf);
+    if (tempPath.back() == L':') tempPath += L'\\'; // a drive's root
+    Where temp;
+    HANDLE parent = OpenItself(LongForm(tempPath), FILE_READ_ATTRIBUTES);
+    const bool known = parent != INVALID_HANDLE_VALUE && WhereIs(parent, &temp);
+    if (parent != INVALID_HANDLE_VALUE) CloseHandle(parent);
+    std::vector<std::string> left;
+    if (known) {
+        if (temp.name.empty() || temp.name.back() != L'\\') temp.name += L'\\';
+        temp.name += folder.substr(leaf + 1);
+        Remove(path, temp, attributes, left);
+    } else {
+        left.push_back(Utf8(folder) + ": the temp folder it is in cannot be opened");
+    }
+    if (!left.empty() && FirstToTell(folder))
+        for (const std::string& line : left)
+            std::fprintf(stderr, "RemoveTree left %s\n", line.c_str());
+    return left.empty();
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {

@@ -22,8 +22,18 @@ std::wstring BuildProgramFolder();
 std::wstring FakeConverterPath();
 std::wstring FixturePath(const std::wstring& name);
 
+// A new empty folder under the Windows temp folder, named from the hint (no path separators), the
+// process id and a count; empty if it could not be made.
 std::wstring NewTempFolder(const std::wstring& nameHint);
-void RemoveTree(const std::wstring& folder);
+// Removes a folder that NewTempFolder of this process made, with everything in it, however deep
+// (through \\?\ paths). A link inside (a junction, a symbolic link) is removed itself, never what
+// it points to; one that the system cannot remove without touching its target (Wine's view of a
+// Unix symbolic link) is left in place. True when the folder is gone (or was already); what
+// was left is said once on standard error.
+// Any other path (empty, relative, with . or .., the temp folder, a folder of another process or
+// one inside a folder of ours) is refused: nothing is deleted, false is returned and the refusal
+// is reported on standard error and, in a test program, as a failure of the running test.
+bool RemoveTree(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
@@ -68,5 +78,17 @@ class Background {
     std::function<void()> action_;
     HANDLE thread_ = nullptr;
 };
+
+// Where RemoveTree reports a refusal besides standard error.
+void SetRefusalReport(void (*report)(const std::string& why));
+
+#ifdef ADD_FAILURE
+// A test program (GoogleTest included before this header) sees a refusal as a failure of the
+// test that asked for it.
+inline void FailTheRunningTest(const std::string& why) {
+    ADD_FAILURE() << why;
+}
+inline const bool kRefusalsFailTheTest = (SetRefusalReport(&FailTheRunningTest), true);
+#endif
 
 } // namespace test
