@@ -1,6 +1,6 @@
 #include "convert/command_line.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "convert/conversion_plan.h"
 
 namespace {
@@ -30,8 +30,7 @@ std::string ConverterLocation(std::string_view programFolder) {
 }
 
 ConversionPlan PlanOf(const ConversionRequest& request) {
-    const bool custom = request.mode != 0 && request.mode != 1;
-    if (!custom)
+    if (request.mode != Mode::Custom)
         return PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile),
                               request.processors);
     ConversionPlan asTyped;

@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/mode.h"
 #include "convert/conversion_plan.h"
 #include "convert/media_look.h"
 
-// The conversion the user asked for: mode 0 copies the streams, 1 re-encodes with a
-// quality (crf), any other value uses the custom parameters as typed.
+// The conversion the user asked for.
 struct ConversionRequest {
-    int mode = 1;
+    Mode mode = Mode::Usual;
     std::string crf;
     std::string customParams;
     std::string inputFile;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "convert/output_types.h"
 
 namespace {
@@ -343,9 +343,9 @@ int TheoraQualityForCrf(int crf) {
     return std::clamp(static_cast<int>(std::lround((31 - crf) / 2.0)), 0, 10);
 }
 
-ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optional<MediaLook>& look,
+ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::optional<MediaLook>& look,
                               std::string_view output, int processors) {
-    const bool reencode = mode == 1;
+    const bool reencode = mode == Mode::Usual;
     ConversionPlan plan;
     plan.beforeInput =
         std::string(kLogging) +

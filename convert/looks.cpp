@@ -4,7 +4,7 @@
 #include <deque>
 #include <memory>
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 #include "convert/converter_run.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #include "convert/output_place.h"
 
-#include "app/program_folder.h"
-#include "app/text.h"
+#include "base/program_folder.h"
+#include "base/whole_file.h"
+#include "base/text.h"
 #include "convert/converter_run.h"
 #include "convert/output_file.h"
 
@@ -82,8 +83,7 @@ SettledPlace SettleOutput(const OutputPlace& place, bool succeeded) {
     // Parameters of the user's own may write no file at all ("-f null"): nothing to put in place.
     if (succeeded && !Exists(place.written)) return {OutputFate::Placed, "", ""};
     if (succeeded) {
-        placed = MoveFileExW(Wide(place.written).c_str(), Wide(place.target).c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        placed = TakeThePlaceOf(FromCodePage(place.written), FromCodePage(place.target));
         if (!placed) {
             settled.problem = SystemErrorText(GetLastError());
             beside = MovedBeside(place, settled.keptAs);

@@ -1,6 +1,7 @@
 #include "convert/progress.h"
 
-#include "app/text.h"
+#include "base/text.h"
+#include "convert/media_look.h"
 
 #include <algorithm>
 #include <cctype>
@@ -79,13 +80,6 @@ void TakeProgressLine(ConverterProgress& progress, std::string_view line) {
     }
 }
 
-// "  Duration: 00:00:05.00, start: 0.000000, bitrate: 116 kb/s" or "  Duration: N/A, ...".
-void TakeDurationLine(ConverterProgress& progress, std::string_view line) {
-    if (!progress.inFirstInputHeader || progress.firstDurationSeen) return;
-    progress.firstDurationSeen = true;
-    std::string_view value = WithoutOuterBlanks(line.substr(std::string_view("Duration:").size()));
-    progress.durationSeconds = TimestampSeconds(value.substr(0, value.find(',')));
-}
 
 void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
     progress.lastOtherLines.emplace_back(line);
@@ -183,12 +177,10 @@ void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
         return;
     }
 
-    // Input #0 is the file being converted; other inputs and the outputs may show durations too.
-    if (StartsWith(rawLine, "Input #0,"))
-        progress.inFirstInputHeader = true;
-    else if (rawLine.front() != ' ')
-        progress.inFirstInputHeader = false;
-    if (StartsWith(line, "Duration:")) TakeDurationLine(progress, line);
+    // The length of input #0, the file being converted, as the look reads it.
+    TakeListingLine(progress.listing, rawLine);
+    if (progress.listing.pastDuration && !progress.durationSeconds)
+        progress.durationSeconds = progress.listing.look.durationSeconds;
     KeepOtherLine(progress, line);
     if (SoundsLikeAnError(rawLine, line)) {
         NoteWriteFailure(progress, line);

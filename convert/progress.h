@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/media_look.h"
+
 // Longest line kept (in bytes); the rest of a longer line is dropped.
 inline constexpr size_t kLongestConverterLine = 500;
 // How many of the error lines (and, failing those, of the last other lines) are kept.
@@ -33,8 +35,7 @@ struct ConverterProgress {
     // Reading state.
     std::string pendingLine; // the unfinished line, at most kLongestConverterLine bytes
     bool pendingLineCut = false;
-    bool inFirstInputHeader = false;
-    bool firstDurationSeen = false;
+    ListingReading listing; // the converter's listing of its input, where it writes one
 };
 
 // Seconds of a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".

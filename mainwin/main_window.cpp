@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "convert/batch.h"
 #include "mainwin/main_callback.h"
 #include "mainwin/main_ids.h"
@@ -125,7 +125,7 @@ void AddRow(HWND window, const ControlRow& row, const MainFonts& fonts) {
 }
 
 void ApplyModeState(HWND window) {
-    const int checked = nMode == 1 ? ID_MODE_USUAL : nMode == 0 ? ID_MODE_FAST : ID_MODE_CUSTOM;
+    const int checked = ModeOptionOf(ModeOf(nMode));
     SetItemCheck(window, checked, true);
     EnableItem(window, ID_CUSTOM_PARAMS, checked == ID_MODE_CUSTOM);
 }

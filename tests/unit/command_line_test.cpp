@@ -20,14 +20,14 @@ TEST(CommandLine, TheCustomModePassesItsParametersExactlyAsTyped) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(BuildConverterCommandLine("E:\\Tools\\Conv",
-                                            {c.mode, "15", c.custom, "D:\\clip.avi", "D:\\clip.mp4"}),
+                                            {ModeOf(c.mode), "15", c.custom, "D:\\clip.avi", "D:\\clip.mp4"}),
                   converter + c.expected)
             << "mode " << c.mode << " custom [" << c.custom << "]";
 }
 
 TEST(CommandLine, TheUsualAndFastModesKeepTheirShapeAtADriveRootAndAroundBlanks) {
     for (int mode : {0, 1}) {
-        const ConversionRequest request{mode, "15", "", "  D:\\Vid\xC3\xA9os\\my clip.avi ",
+        const ConversionRequest request{ModeOf(mode), "15", "", "  D:\\Vid\xC3\xA9os\\my clip.avi ",
                                         "\tD:\\a  b.mkv "};
         const std::string line = BuildConverterCommandLine("E:", request);
         EXPECT_EQ(line.rfind("\"E:\\PLUG-IN\\ffmpeg_III.exe\" -", 0), 0u) << line;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "files/file_choice.h"
 
 using namespace std::string_literals;

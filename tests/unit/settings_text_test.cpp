@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "app/settings_text.h"
+#include "base/settings_text.h"
 
 namespace {
 

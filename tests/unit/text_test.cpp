@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 TEST(Text, TrimsOnlyBlanks) {
     EXPECT_EQ(TrimBlanks(" D:\\my clip.avi "), "D:\\my clip.avi");

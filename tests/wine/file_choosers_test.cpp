@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "files/file_choosers.h"
 #include "mainwin/main_ids.h"
 #include "tests/wine/in_process.h"

@@ -2,7 +2,7 @@
 // click and close nothing; Escape closes nothing either.
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "infowin/info_ids.h"
 #include "infowin/info_windows.h"
 #include "tests/wine/import_patch.h"

@@ -3,7 +3,7 @@
 
 #include <shlobj.h>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
 #include "tests/wine/converter_beside.h"

@@ -57,7 +57,7 @@ bool Leftovers(const std::wstring& folder) {
     return search != INVALID_HANDLE_VALUE;
 }
 
-// Runs PublishVideo on this thread while `user` acts on a second one; whatever a failed
+// Publishes the one video on this thread while `user` acts on a second one; whatever a failed
 // expectation leaves open (a question, a message, a running converter) is ended afterwards.
 void PublishWhile(const std::function<void()>& user) {
     std::atomic<bool> returned{false};
@@ -71,7 +71,7 @@ void PublishWhile(const std::function<void()>& user) {
                 PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
             }
     });
-    PublishVideo();
+    PublishVideos({{sInputFile, sOutputFile}}, {"21:Min size", " -an  -vf scale=iw/2:-2 "});
     returned = true;
 }
 
@@ -85,7 +85,7 @@ class Publish : public ::testing::Test {
         sInputFile = Utf8(input);
         sOutputFile = Utf8(output);
         nMode = 1;
-        MakeStandInMainWindow(" -an  -vf scale=iw/2:-2 ");
+        MakeStandInMainWindow();
     }
     void TearDown() override {
         DestroyWindow(std::exchange(hMainDlg, nullptr));
@@ -128,7 +128,6 @@ TEST_F(Publish, ProgressWindowAnimatesUntilTheCompletionMessage) {
     EXPECT_NE(time, "Processing time: 00:00:00") << "the time label counts";
     EXPECT_FALSE(percent.empty()) << "the share done is shown";
     EXPECT_EQ(completion, "Output conversion process finished");
-    EXPECT_EQ(sCustomParams, " -an  -vf scale=iw/2:-2 ") << "the box is read at every publish";
     EXPECT_TRUE(inputLockedDuringRun) << "the input can be neither written nor deleted during the run";
     EXPECT_TRUE(OthersMayChange(input)) << "and is free again after it";
 }

@@ -60,7 +60,7 @@ struct Conversion {
 
 void Start(Conversion& c, int mode) {
     c.place = PrepareOutput(Utf8(c.output));
-    c.run.request = {mode, "15", "", Utf8(Media(L"shapes\\" + c.shape)), c.place.written};
+    c.run.request = {ModeOf(mode), "15", "", Utf8(Media(L"shapes\\" + c.shape)), c.place.written};
     c.run.programFolder = ToCodePage(ProgramFolder());
     bConverting = 1;
     ASSERT_TRUE(StartConversionWorker(c.run));

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <map>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
 #include "mainwin/main_ids.h"
@@ -101,7 +101,7 @@ Layout DescribeEveryWindow() {
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
     sInputFile = "C:\\in.avi";
     sOutputFile = "C:\\out.mp4";
-    WhileRunning(PublishVideo, [&] {
+    WhileRunning([] { PublishVideos({{sInputFile, sOutputFile}}, {"Default", ""}); }, [&] {
         HWND window = OwnWindow("Convert Video");
         ASSERT_NE(window, nullptr);
         Settle(window);

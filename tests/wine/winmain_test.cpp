@@ -3,9 +3,9 @@
 // settings saved at the end.
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/text.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/text.h"
 #include "mainwin/main_ids.h"
 #include "tests/wine/in_process.h"
 

@@ -43,6 +43,17 @@ std::string FullPathFrom(std::string_view currentFolder, std::string_view path);
 // and those already in that form come back unchanged.
 std::wstring LongPathForm(std::wstring_view path);
 
+// The name of a file without its folder ("D:\Clips\a.mp4" gives "a.mp4").
+std::string_view FileNameOf(std::string_view path);
+// The name without its extension ("a.mp4" gives "a", "a" gives "a").
+std::string_view StemOf(std::string_view path);
+// The extension with its dot (".mp4"), or "" when the name has none.
+std::string_view ExtensionOf(std::string_view path);
+
+// Whether the name is one that Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9,
+// LPT1 to LPT9), with any extension: writing to it writes nothing.
+bool IsDeviceName(std::string_view path);
+
 // The folder a file path lies in, the way the current directory names it: no trailing
 // backslash except at a drive root ("C:\Clips\a.avi" gives "C:\Clips", "C:\a.avi" gives "C:\").
 std::string FolderOfFile(std::string_view path);

@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 
@@ -83,6 +83,42 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
     while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t'))
         ++at;
     return commandLine.substr(at);
+}
+
+std::string_view FileNameOf(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == path.npos ? path : path.substr(slash + 1);
+}
+
+std::string_view StemOf(std::string_view path) {
+    const std::string_view name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot == name.npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string_view ExtensionOf(std::string_view path) {
+    const std::string_view name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot == name.npos || dot == 0 ? std::string_view() : name.substr(dot);
+}
+
+bool IsDeviceName(std::string_view path) {
+    std::string_view name = path.substr(std::min(path.size(), path.find_last_of("\\/:") + 1));
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    std::string upper;
+    for (char c : name)
+        upper += char((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+        upper == "CONOUT$")
+        return true;
+    // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits ¹ ² ³ that Windows counts too.
+    const std::string_view port(upper);
+    if (port.substr(0, 3) != "COM" && port.substr(0, 3) != "LPT") return false;
+    const std::string_view digit = port.substr(3);
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+           digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 std::string FolderOfFile(std::string_view path) {
