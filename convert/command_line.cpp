@@ -1,5 +1,7 @@
 #include "convert/command_line.h"
 
+#include <cstdio>
+
 #include "base/text.h"
 #include "convert/conversion_plan.h"
 
@@ -32,7 +34,7 @@ std::string ConverterLocation(std::string_view programFolder) {
 ConversionPlan PlanOf(const ConversionRequest& request) {
     if (request.mode != Mode::Custom)
         return PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile),
-                              request.processors);
+                              request.processors, request.part, request.keyPicture);
     ConversionPlan asTyped;
     asTyped.parameters = " " + request.customParams + " ";
     return asTyped;
@@ -56,6 +58,13 @@ std::string BuildConverterCommandLine(std::string_view programFolder, const Conv
 
 std::string LookCommandLine(std::string_view programFolder, std::string_view inputFile) {
     return Quoted(ConverterLocation(programFolder)) + " -i " + Quoted(TrimBlanks(inputFile));
+}
+
+std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", from);
+    return Quoted(ConverterLocation(programFolder)) + " -noaccurate_seek -skip_frame nokey -ss " + seconds +
+           " -i " + Quoted(TrimBlanks(inputFile)) + " -map 0:v:0 -frames:v 1 -vf showinfo -f null -";
 }
 
 int CompressionFromItemText(std::string_view itemText) {

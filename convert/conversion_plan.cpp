@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "base/text.h"
@@ -333,6 +334,19 @@ std::string ModeOptions(bool reencode, const OutputType* type, std::string_view 
            QualityOptions(type ? type->quality : Quality::Crf, crf) + " -pix_fmt yuv420p" + lookAhead;
 }
 
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// Seeking before the input is quick, and exact where the pictures are re-encoded; a copy starts at
+// `start`, the key picture. The converter counts the length from there.
+std::string CutOptions(const Part& part, std::optional<double> start, ConversionPlan& plan) {
+    if (start && *start > 0) plan.beforeInput += " -ss " + Seconds(*start);
+    return part.to ? " -t " + Seconds(*part.to - start.value_or(0)) : "";
+}
+
 } // namespace
 
 int QScaleForCrf(int crf) {
@@ -344,7 +358,8 @@ int TheoraQualityForCrf(int crf) {
 }
 
 ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::optional<MediaLook>& look,
-                              std::string_view output, int processors) {
+                              std::string_view output, int processors, const Part& part,
+                              std::optional<double> keyPicture) {
     const bool reencode = mode == Mode::Usual;
     ConversionPlan plan;
     plan.beforeInput =
@@ -358,10 +373,19 @@ ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::option
         plan.advice = "Load the video itself.";
         return plan;
     }
+    if (const std::string past = PartPastTheEnd(part, look ? look->durationSeconds : std::nullopt);
+        !past.empty()) {
+        plan.refusal = past;
+        plan.advice = "Choose an earlier From, or leave it empty to start at the beginning.";
+        return plan;
+    }
+    const std::string cut =
+        CutOptions(part, reencode ? part.from : keyPicture.value_or(part.from.value_or(0)), plan);
     const OutputType* type = OutputTypeOf(output);
     if (!type || !look || look->streams.empty()) {
         // The converter chooses: one stream of each kind.
-        plan.parameters = (type ? " -map_metadata 0" : "") + ModeOptions(reencode, type, crf, Threads{});
+        plan.parameters =
+            (type ? " -map_metadata 0" : "") + ModeOptions(reencode, type, crf, Threads{}) + cut;
         if (type)
             plan.leftOut = "Only the main picture and sound were kept: the converter could not tell what "
                            "else the video holds.";
@@ -374,8 +398,8 @@ ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::option
     const Threads threads = reencode ? ThreadsFor(*look, processors) : Threads{};
     // The decoders' threads, an option of the input, are capped alike.
     if (threads.cap) plan.beforeInput += " -threads " + std::to_string(threads.cap);
-    plan.parameters =
-        planner.maps + " -map_metadata 0" + ModeOptions(reencode, type, crf, threads) + planner.perStream;
+    plan.parameters = planner.maps + " -map_metadata 0" + ModeOptions(reencode, type, crf, threads) +
+                      planner.perStream + cut;
     if (!planner.leftOut_.empty())
         plan.leftOut = "Left out: " + Listed(planner.leftOut_) + ": " + std::string(type->name) +
                        " cannot hold " + (planner.leftOutPlural_ ? "them." : "it.");
@@ -385,6 +409,13 @@ ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::option
         plan.changed = what + (planner.changed_.size() > 1 ? " were" : " was") + " converted to " +
                        std::string(type->audioName) + ": " + std::string(type->name) + " cannot hold " +
                        (planner.changed_.size() > 1 ? "them as they are." : "it as it is.");
+    }
+    // A copy starts at the key picture before From: the user is told where it really starts.
+    if (!reencode && part.from && keyPicture && *keyPicture < *part.from - 0.001) {
+        const std::optional<double> end = part.to ? part.to : look->durationSeconds;
+        plan.changed = "Kept " + PartClock(*keyPicture) + (end ? " to " + PartClock(*end) : std::string()) +
+                       ": a copy can only start at a key picture." +
+                       (plan.changed.empty() ? "" : "\r\n" + plan.changed);
     }
     return plan;
 }

@@ -1,5 +1,6 @@
 #include "convert/converter_run.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/globals.h"
@@ -25,13 +26,34 @@ bool StopAsked(const ConverterRun& run) {
     return WaitForSingleObject(run.stopEvent, 0) == WAIT_OBJECT_0;
 }
 
+// The key picture a copy of the part starts at, as the converter finds it; nothing when it cannot say.
+std::optional<double> KeyPictureOf(const ConverterRun& run) {
+    auto output = std::make_shared<ChildOutput>();
+    output->keepText = true;
+    const double from = *run.request.part.from;
+    const ChildResult child = RunHidden(KeyPictureCommandLine(run.programFolder, run.request.inputFile, from),
+                                        run.stopEvent, kLookMs, output);
+    if (child.end != ChildEnd::Ended) return std::nullopt;
+    AcquireSRWLockShared(&output->lock);
+    const std::optional<double> key = KeyPictureAt(from, output->text);
+    ReleaseSRWLockShared(&output->lock);
+    return key;
+}
+
 // The plan of the run, from the look at its input (waited for, unless the custom mode needs none).
 ConversionPlan PlanRun(ConverterRun& run) {
     if (run.request.mode != Mode::Custom) {
         run.request.look = AwaitLook(run.request.inputFile, run.stopEvent);
-        // The converter tells the length of the input only where its lines are not tagged: the look knows it.
+        const Part& part = run.request.part;
+        if (run.request.mode == Mode::Fast && part.from && !StopAsked(run))
+            run.request.keyPicture = KeyPictureOf(run);
+        // The converter tells the length of the input only where its lines are not tagged: the look knows it,
+        // and the progress counts the part kept.
+        const double start = run.request.keyPicture.value_or(part.from.value_or(0));
+        std::optional<double> end = part.to;
+        if (!end && run.request.look) end = run.request.look->durationSeconds;
         AcquireSRWLockExclusive(&run.shared->lock);
-        if (run.request.look) run.shared->progress.durationSeconds = run.request.look->durationSeconds;
+        if (end) run.shared->progress.durationSeconds = std::max(0.0, *end - start);
         ReleaseSRWLockExclusive(&run.shared->lock);
     }
     run.request.processors = static_cast<int>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));

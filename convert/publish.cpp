@@ -97,6 +97,7 @@ void PublishVideos(const std::vector<PlannedVideo>& plan, const PublishChoices& 
         placeOfRun.push_back(results.size() - 1);
         runs.push_back(std::make_unique<ConverterRun>());
         runs.back()->request = {ModeOf(nMode), sCrf, sCustomParams, video.input, video.output};
+        if (!batch) runs.back()->request.part = choices.part;
         runs.back()->programFolder = ToCodePage(ProgramFolder());
     }
     HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);

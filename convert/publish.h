@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/batch.h"
+#include "convert/part.h"
 
 enum ProgressControlId : int {
     ID_PROGRESS_IMAGE = 101,
@@ -26,6 +27,7 @@ enum ProgressControlId : int {
 struct PublishChoices {
     std::string compressionItem;
     std::string customParams;
+    Part part = {}; // of a video converted alone; several are converted whole
 };
 
 // Converts the planned videos one after the other in one progress window, skipping those planned

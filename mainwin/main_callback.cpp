@@ -2,16 +2,17 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 #include "base/globals.h"
 #include "base/program_folder.h"
+#include "base/same_file.h"
 #include "base/text.h"
 #include "convert/batch.h"
 #include "convert/looks.h"
 #include "convert/publish.h"
 #include "files/file_choosers.h"
-#include "base/same_file.h"
 #include "files/video_paths.h"
 #include "infowin/info_windows.h"
 #include "mainwin/button_painter.h"
@@ -113,6 +114,7 @@ void ChooseMode(Mode mode) {
     } else {
         nMode = NumberOf(mode);
         EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode == Mode::Custom);
+        EnablePartFields(hMainDlg);
     }
     KeepTabStopOnCheckedOption(hMainDlg);
 }
@@ -123,9 +125,20 @@ void Exit() {
     EndWin(hMainDlg, 0);
 }
 
-// The compression and the custom parameters are read at every Publish.
-PublishChoices ChoicesInWindow() {
-    return {GetSelectedListText(hMainDlg, ID_COMPRESSION), GetItemText(hMainDlg, ID_CUSTOM_PARAMS)};
+// The compression and the custom parameters are read at every Publish, the part too where it applies.
+PublishChoices ChoicesInWindow(const Part& part) {
+    return {GetSelectedListText(hMainDlg, ID_COMPRESSION), GetItemText(hMainDlg, ID_CUSTOM_PARAMS), part};
+}
+
+// The part From and To give, once they have been read without fault; a fault is said before anything
+// starts.
+std::optional<Part> PartInWindow() {
+    if (!IsWindowEnabled(GetDlgItem(hMainDlg, ID_FROM))) return Part{};
+    const PartReading reading = ReadPart(GetItemText(hMainDlg, ID_FROM), GetItemText(hMainDlg, ID_TO));
+    if (reading.problem.empty()) return reading.part;
+    MessageBoxW(hMainDlg, WideFrom(reading.problem, CP_UTF8).c_str(), L"Attention",
+                MB_OK | MB_ICONEXCLAMATION);
+    return std::nullopt;
 }
 
 // Several videos: one save dialog gives the folder and the type for them all.
@@ -136,7 +149,7 @@ void PublishSeveral() {
         return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
     PublishVideos(PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), exists, NamesSameFile),
-                  ChoicesInWindow());
+                  ChoicesInWindow({}));
 }
 
 void Publish() {
@@ -148,8 +161,11 @@ void Publish() {
     if (sInputFiles.size() > 1) {
         PublishSeveral();
     } else {
+        const std::optional<Part> part = PartInWindow();
+        if (!part) return;
         sOutputFile = ChooseOutputVideo(hMainDlg, sOutputDir);
-        if (!TrimBlanks(sOutputFile).empty()) PublishVideos({{sInputFile, sOutputFile}}, ChoicesInWindow());
+        if (!TrimBlanks(sOutputFile).empty())
+            PublishVideos({{sInputFile, sOutputFile}}, ChoicesInWindow(*part));
     }
     if (ExitAfterRun()) Exit();
 }
@@ -159,6 +175,10 @@ void Publish() {
 void ShowLoaded(const std::vector<std::string>& videos) {
     sInputFiles = videos;
     sInputFile = videos.empty() ? std::string() : videos.front();
+    // A part belongs to the video it was chosen for.
+    SetItemText(hMainDlg, ID_FROM, "");
+    SetItemText(hMainDlg, ID_TO, "");
+    EnablePartFields(hMainDlg);
     if (videos.empty()) return;
     LookAhead(videos);
     SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(videos));
@@ -258,6 +278,12 @@ void AcceptDroppedFiles(HWND window) {
 }
 
 } // namespace
+
+void EnablePartFields(HWND window) {
+    const bool enabled = ModeOf(nMode) != Mode::Custom && sInputFiles.size() <= 1;
+    for (int id : {ID_FROM_CAPTION, ID_FROM, ID_TO_CAPTION, ID_TO})
+        EnableItem(window, id, enabled);
+}
 
 void KeepTabStopOnCheckedOption(HWND window) {
     for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM}) {

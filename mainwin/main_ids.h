@@ -25,6 +25,10 @@ enum MainControlId : int {
     ID_CUSTOM_PARAMS = 1030,
     ID_CUSTOM_CAPTION = 1031,
     ID_RESET_PARAMS = 1032,
+    ID_FROM = 1040,
+    ID_TO = 1041,
+    ID_FROM_CAPTION = 1042,
+    ID_TO_CAPTION = 1043,
 };
 
 // The option of a mode.

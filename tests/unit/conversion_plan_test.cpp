@@ -2,6 +2,7 @@
 // PLUG-IN) and what the usual and fast modes make of it for each output type.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "convert/conversion_plan.h"
 #include "tests/unit/fixture.h"
 
@@ -105,7 +106,8 @@ TEST(ConversionPlan, EveryTrackChaptersAndMetadataGoWhereTheTypeHoldsThem) {
     // Picture subtitles fit only Matroska; cover art stays a cover where the type holds one.
     EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("picture_subs"), "D:\\out.mp4").leftOut,
               "Left out: the subtitles (eng): MP4 cannot hold them.");
-    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", Look("picture_subs"), "D:\\out.mkv").parameters, " -c:s:0 copy"));
+    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", Look("picture_subs"), "D:\\out.mkv").parameters,
+                    " -c:s:0 copy"));
     const ConversionPlan cover = PlanConversion(Mode::Usual, "15", Look("cover"), "D:\\out.mp4");
     EXPECT_EQ(Maps(cover), "0 1 2 ");
     EXPECT_TRUE(Has(cover.parameters, " -c:v:1 copy"));
@@ -115,13 +117,15 @@ TEST(ConversionPlan, EveryTrackChaptersAndMetadataGoWhereTheTypeHoldsThem) {
               "Left out: the attached files: MP4 cannot hold them.");
     // Nothing readable: the converter chooses, and the user is told.
     EXPECT_EQ(Maps(PlanConversion(Mode::Usual, "15", Look("unreadable"), "D:\\out.mp4")), "");
-    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", Look("unreadable"), "D:\\out.mp4").leftOut, "Only the main"));
+    EXPECT_TRUE(
+        Has(PlanConversion(Mode::Usual, "15", Look("unreadable"), "D:\\out.mp4").leftOut, "Only the main"));
 }
 
 TEST(ConversionPlan, TheUsualModeMakesWhatEachEncoderTakes) {
     MediaLook screen = Look("plain");
     screen.streams[0].width = 321, screen.streams[0].height = 241;
-    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", screen, "a.mp4").parameters, " -filter:v:0 scale=320:240"));
+    EXPECT_TRUE(
+        Has(PlanConversion(Mode::Usual, "15", screen, "a.mp4").parameters, " -filter:v:0 scale=320:240"));
     EXPECT_FALSE(Has(PlanConversion(Mode::Usual, "15", screen, "a.avi").parameters, "scale"))
         << "MPEG-4 takes odd sizes";
     // Turned a quarter: the upright picture is what the encoder gets.
@@ -133,13 +137,15 @@ TEST(ConversionPlan, TheUsualModeMakesWhatEachEncoderTakes) {
     EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", screen, "a.ogv").parameters, "scale=24:24"));
     screen.streams[0].width = 720, screen.streams[0].height = 576, screen.streams[0].aspectX = 64,
     screen.streams[0].aspectY = 45;
-    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", screen, "a.flv").parameters, "scale=1024:576,setsar=1"));
+    EXPECT_TRUE(
+        Has(PlanConversion(Mode::Usual, "15", screen, "a.flv").parameters, "scale=1024:576,setsar=1"));
 
     const MediaLook camcorder = Look("interlaced");
     const std::string webm = PlanConversion(Mode::Usual, "15", camcorder, "a.webm").parameters;
     EXPECT_TRUE(Has(webm, " -filter:v:0 bwdif=")) << webm;
     EXPECT_TRUE(Has(webm, " -filter:a:0 aformat=channel_layouts=mono|stereo|3.0|quad|5.1|7.1"));
-    EXPECT_FALSE(Has(PlanConversion(Mode::Usual, "15", camcorder, "a.mp4").parameters, "aformat")) << "AAC takes it";
+    EXPECT_FALSE(Has(PlanConversion(Mode::Usual, "15", camcorder, "a.mp4").parameters, "aformat"))
+        << "AAC takes it";
     EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", camcorder, "a.flv").parameters, " -ar:a:0 44100"));
     MediaLook oldPhone = Look("plain");
     oldPhone.streams[1].sampleRate = 8000;
@@ -194,7 +200,8 @@ TEST(ConversionPlan, TheFastModeCopiesWhatTheTypeHoldsAndRefusesTheRest) {
     EXPECT_EQ(PlanConversion(Mode::Fast, "15", Look("camera"), "D:\\out.ogv").advice,
               "Choose the usual mode, which converts the picture, or AVI, MOV or MP4, which hold Motion JPEG "
               "as it is.");
-    EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("pq"), "D:\\out.avi").refusal, "") << "the usual mode converts it";
+    EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("pq"), "D:\\out.avi").refusal, "")
+        << "the usual mode converts it";
     // Sound the type cannot hold is converted to its own; the video is still copied.
     const ConversionPlan pcmIntoMp4 = PlanConversion(Mode::Fast, "15", Look("camera"), "D:\\out.mp4");
     EXPECT_TRUE(Has(pcmIntoMp4.parameters, " -vcodec copy -acodec copy -c:a:0 aac")) << pcmIntoMp4.parameters;
@@ -202,8 +209,8 @@ TEST(ConversionPlan, TheFastModeCopiesWhatTheTypeHoldsAndRefusesTheRest) {
     EXPECT_EQ(PlanConversion(Mode::Fast, "15", Look("programs"), "D:\\out.mp4").changed,
               "Audio track 1 (MP2) and audio track 2 (MP2) were converted to AAC: MP4 cannot hold them as "
               "they are.");
-    EXPECT_TRUE(
-        Has(PlanConversion(Mode::Fast, "15", Look("plain"), "D:\\out.avi").parameters, " -bsf:v:0 h264_mp4toannexb"));
+    EXPECT_TRUE(Has(PlanConversion(Mode::Fast, "15", Look("plain"), "D:\\out.avi").parameters,
+                    " -bsf:v:0 h264_mp4toannexb"));
     // A playlist saved under a video's name is refused in both modes: only the chosen file is read.
     for (const char* list : {"playlist", "concat"})
         for (Mode mode : {Mode::Fast, Mode::Usual})
@@ -212,4 +219,32 @@ TEST(ConversionPlan, TheFastModeCopiesWhatTheTypeHoldsAndRefusesTheRest) {
                 << list;
     EXPECT_EQ(PlanConversion(Mode::Fast, "15", Look("rotated"), "D:\\out.mkv").leftOut,
               "Left out: the picture's rotation: MKV cannot hold it.");
+}
+
+TEST(ConversionPlan, APartIsSoughtBeforeTheInputAndAFastCopyStartsAtItsKeyPicture) {
+    const Part part{3.0, 6.0};
+    MediaLook tenSeconds = Look("plain");
+    tenSeconds.durationSeconds = 10;
+    const ConversionPlan usual = PlanConversion(Mode::Usual, "15", tenSeconds, "a.mp4", 2, part);
+    EXPECT_TRUE(Has(usual.beforeInput, " -ss 3.000")) << usual.beforeInput;
+    EXPECT_TRUE(EndsWith(usual.parameters, " -t 3.000")) << usual.parameters;
+    const ConversionPlan fast = PlanConversion(Mode::Fast, "15", tenSeconds, "a.mp4", 2, part, 2.96);
+    EXPECT_TRUE(Has(fast.beforeInput, " -ss 2.960") && EndsWith(fast.parameters, " -t 3.040"));
+    EXPECT_EQ(fast.changed, "Kept 0:00:02.96 to 0:00:06.00: a copy can only start at a key picture.");
+    EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("plain"), "a.mp4", 2, Part{2.0, {}}).refusal,
+              "From (0:00:02.00) is at or past the end of the video (0:00:02.00)");
+}
+
+TEST(Part, TheFieldsTakeHoursMinutesOrSecondsAndSayWhatIsWrong) {
+    for (auto [text, seconds] :
+         {std::pair{"0:01:02.5", 62.5}, {"1:02.5", 62.5}, {"62.5", 62.5}, {" 3 ", 3.0}})
+        EXPECT_EQ(TimeOf(text), seconds) << text;
+    for (const char* bad : {"1:2", "1:60", "abc", "-3", "1:02:03:04", ".5", "1,5", "1:"})
+        EXPECT_FALSE(TimeOf(bad)) << bad;
+    EXPECT_TRUE(ReadPart("", "").part.whole() && ReadPart("", "").problem.empty());
+    EXPECT_EQ(
+        ReadPart("1:2", "").problem,
+        "From \"1:2\" is not a time. Give From and To as h:mm:ss, m:ss or seconds, for example 0:01:02.5, "
+        "1:02.5 or 62.5.");
+    EXPECT_EQ(ReadPart("6", "0:03").problem, "To (0:00:03.00) must come after From (0:00:06.00).");
 }
