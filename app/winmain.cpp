@@ -25,7 +25,7 @@ std::vector<std::wstring> PathsNamed(const char* arguments) {
 }
 
 // They load as a drop would load them: files, and the videos inside folders; anything else is
-// ignored.
+// ignored. The main window is not made yet: it shows what these globals hold when it is.
 void LoadVideosNamed(const std::vector<std::wstring>& paths) {
     sInputFiles = VideosAmong(paths, true);
     if (sInputFiles.empty()) return;

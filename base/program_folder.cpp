@@ -110,7 +110,8 @@ std::wstring FileApiPath(const std::wstring& path) {
 
 std::string Utf8From(const std::wstring& wide) {
     const int length = static_cast<int>(wide.size());
-    const int size = length ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr) : 0;
+    const int size =
+        length ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr) : 0;
     std::string utf8(static_cast<size_t>(size), '\0');
     if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
     return utf8;

@@ -1,6 +1,7 @@
 #include "base/text.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -274,4 +275,44 @@ std::wstring LongPathForm(std::wstring_view path) {
         return L"\\\\?\\UNC\\" + Resolved(full.substr(2, share - 1), full.substr(share + 1));
     }
     return std::wstring(path);
+}
+
+namespace {
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+std::optional<double> TakeDigits(std::string_view& text) {
+    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
+    double value = 0;
+    while (!text.empty() && IsDigit(text.front())) {
+        value = value * 10 + (text.front() - '0');
+        text.remove_prefix(1);
+    }
+    return value;
+}
+
+std::optional<double> TakeDecimal(std::string_view& text) {
+    std::optional<double> value = TakeDigits(text);
+    if (!value) return std::nullopt;
+    if (!text.empty() && text.front() == '.') {
+        text.remove_prefix(1);
+        double scale = 0.1;
+        while (!text.empty() && IsDigit(text.front())) {
+            *value += (text.front() - '0') * scale;
+            scale /= 10;
+            text.remove_prefix(1);
+        }
+    }
+    if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
+        text.remove_prefix(1);
+        const bool negative = !text.empty() && text.front() == '-';
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+        const std::optional<double> exponent = TakeDigits(text);
+        if (!exponent) return std::nullopt;
+        *value *= std::pow(10.0, negative ? -*exponent : *exponent);
+    }
+    if (!std::isfinite(*value)) return std::nullopt; // absurdly long digit runs
+    return value;
 }

@@ -1,6 +1,7 @@
 // Small text helpers shared by every subsystem. No Windows headers here.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,11 @@ bool EndsWith(std::string_view text, std::string_view suffix);
 bool SameIgnoringCase(std::string_view a, std::string_view b);
 bool ContainsIgnoringCase(std::string_view text, std::string_view part);
 std::string LowerCase(std::string_view text);
+
+// Numbers at the front of text, taken off it: digits ("12"), and decimals ("1.9", "3.97e+03",
+// "-3.3e-05" is not one: the sign is the caller's). Read by hand, so that no locale interferes.
+std::optional<double> TakeDigits(std::string_view& text);
+std::optional<double> TakeDecimal(std::string_view& text);
 
 // The folder of a module path: everything before its last backslash, with every
 // trailing backslash removed ("E:\KESTO.exe" gives "E:", "C:\Apps\KESTO.exe" gives "C:\Apps").

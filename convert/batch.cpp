@@ -175,7 +175,8 @@ ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool
 ClosingMessage ClosingMessageFor(const std::vector<VideoResult>& results, bool stopped) {
     if (results.size() != 1) return BatchClosingMessage(results, stopped);
     const VideoResult& video = results.front();
-    if (!video.converted && (stopped || video.reason == "stopped")) return {"Information", "Conversion cancelled"};
+    if (!video.converted && (stopped || video.reason == "stopped"))
+        return {"Information", "Conversion cancelled"};
     if (!video.message.empty()) return {"Attention", video.message};
     // What the output type could not hold follows in a paragraph of its own.
     std::string text = "Output conversion process finished";

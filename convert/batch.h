@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-
 // What becomes of one video of a batch: its output, or why it is skipped.
 struct PlannedVideo {
     std::string input;

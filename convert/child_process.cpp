@@ -150,8 +150,7 @@ DWORD WINAPI ReadConverterOutput(LPVOID parameter) {
         if (!got) continue;
         AcquireSRWLockExclusive(&shared.lock);
         if (shared.keepText)
-            shared.text.append(buffer.get(),
-                                  std::min<size_t>(got, kLongestText - shared.text.size()));
+            shared.text.append(buffer.get(), std::min<size_t>(got, kLongestText - shared.text.size()));
         else
             FeedConverterOutput(shared.progress, std::string_view(buffer.get(), got));
         ReleaseSRWLockExclusive(&shared.lock);
@@ -220,7 +219,9 @@ ChildResult RunHidden(const std::string& commandLine, HANDLE stop, DWORD timeout
     HANDLE reader = StartReader(child, output);
     const HANDLE waits[2] = {child.process, stop};
     const DWORD waited = WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, timeoutMs);
-    result.end = waited == WAIT_OBJECT_0 ? ChildEnd::Ended : waited == WAIT_TIMEOUT ? ChildEnd::TimedOut : ChildEnd::Stopped;
+    result.end = waited == WAIT_OBJECT_0  ? ChildEnd::Ended
+                 : waited == WAIT_TIMEOUT ? ChildEnd::TimedOut
+                                          : ChildEnd::Stopped;
     if (result.end != ChildEnd::Ended) StopAtOnce(child);
     GetExitCodeProcess(child.process, &result.exitCode);
     FinishReading(reader, child);

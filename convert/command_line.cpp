@@ -1,7 +1,5 @@
 #include "convert/command_line.h"
 
-#include <cstdio>
-
 #include "base/text.h"
 #include "convert/conversion_plan.h"
 
@@ -60,11 +58,12 @@ std::string LookCommandLine(std::string_view programFolder, std::string_view inp
     return Quoted(ConverterLocation(programFolder)) + " -i " + Quoted(TrimBlanks(inputFile));
 }
 
-std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.3f", from);
-    return Quoted(ConverterLocation(programFolder)) + " -noaccurate_seek -skip_frame nokey -ss " + seconds +
-           " -i " + Quoted(TrimBlanks(inputFile)) + " -map 0:v:0 -frames:v 1 -vf showinfo -f null -";
+std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from,
+                                  int videoStream) {
+    // One thread is plenty for the one key picture it decodes, and takes no memory to speak of.
+    return Quoted(ConverterLocation(programFolder)) + " -noaccurate_seek -skip_frame nokey -threads 1 -ss " +
+           SecondsText(from) + " -i " + Quoted(TrimBlanks(inputFile)) +
+           " -map 0:" + std::to_string(videoStream) + " -frames:v 1 -vf showinfo -f null -";
 }
 
 int CompressionFromItemText(std::string_view itemText) {

@@ -39,7 +39,8 @@ std::string LookCommandLine(std::string_view programFolder, std::string_view inp
 
 // Where a copy from `from` would start: the converter seeks there for key pictures only and shows
 // the time of the first it finds, relative to `from`.
-std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from);
+std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from,
+                                  int videoStream);
 
 // What the request passes to the converter: the custom mode's parameters as typed, or the plan
 // of the usual or fast mode from what the input holds.

@@ -334,17 +334,13 @@ std::string ModeOptions(bool reencode, const OutputType* type, std::string_view 
            QualityOptions(type ? type->quality : Quality::Crf, crf) + " -pix_fmt yuv420p" + lookAhead;
 }
 
-std::string Seconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    return text;
-}
-
 // Seeking before the input is quick, and exact where the pictures are re-encoded; a copy starts at
-// `start`, the key picture. The converter counts the length from there.
+// `start`, the key picture (to the microsecond, rounded up: rounded down, the converter would seek
+// to the key picture before it). The converter counts the length from there.
 std::string CutOptions(const Part& part, std::optional<double> start, ConversionPlan& plan) {
-    if (start && *start > 0) plan.beforeInput += " -ss " + Seconds(*start);
-    return part.to ? " -t " + Seconds(*part.to - start.value_or(0)) : "";
+    const double from = start ? std::ceil(*start * 1e6 - 1e-3) / 1e6 : 0;
+    if (from > 0) plan.beforeInput += " -ss " + SecondsText(from);
+    return part.to ? " -t " + SecondsText(*part.to - from) : "";
 }
 
 } // namespace

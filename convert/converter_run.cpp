@@ -26,13 +26,22 @@ bool StopAsked(const ConverterRun& run) {
     return WaitForSingleObject(run.stopEvent, 0) == WAIT_OBJECT_0;
 }
 
+// The picture stream a copy starts with: the first that is no cover.
+std::optional<int> MainVideoOf(const std::optional<MediaLook>& look) {
+    if (look)
+        for (const StreamLook& stream : look->streams)
+            if (stream.kind == StreamKind::Video && !stream.attachedPicture) return stream.index;
+    return std::nullopt;
+}
+
 // The key picture a copy of the part starts at, as the converter finds it; nothing when it cannot say.
-std::optional<double> KeyPictureOf(const ConverterRun& run) {
+std::optional<double> KeyPictureOf(const ConverterRun& run, int videoStream) {
     auto output = std::make_shared<ChildOutput>();
     output->keepText = true;
     const double from = *run.request.part.from;
-    const ChildResult child = RunHidden(KeyPictureCommandLine(run.programFolder, run.request.inputFile, from),
-                                        run.stopEvent, kLookMs, output);
+    const ChildResult child =
+        RunHidden(KeyPictureCommandLine(run.programFolder, run.request.inputFile, from, videoStream),
+                  run.stopEvent, kLookMs, output);
     if (child.end != ChildEnd::Ended) return std::nullopt;
     AcquireSRWLockShared(&output->lock);
     const std::optional<double> key = KeyPictureAt(from, output->text);
@@ -40,24 +49,32 @@ std::optional<double> KeyPictureOf(const ConverterRun& run) {
     return key;
 }
 
-// The plan of the run, from the look at its input (waited for, unless the custom mode needs none).
+// The progress counts the part kept: from its start to To or the end, whichever comes first.
+void CountThePart(ConverterRun& run) {
+    const Part& part = run.request.part;
+    const double start = run.request.keyPicture.value_or(part.from.value_or(0));
+    double end = -1; // not known
+    if (run.request.look && run.request.look->durationSeconds) end = *run.request.look->durationSeconds;
+    if (part.to) end = end < 0 ? *part.to : std::min(end, *part.to);
+    // The converter tells the length of the input only where its lines are not tagged: the look knows it.
+    AcquireSRWLockExclusive(&run.shared->lock);
+    if (end >= 0) run.shared->progress.durationSeconds = std::max(0.0, end - start);
+    ReleaseSRWLockExclusive(&run.shared->lock);
+}
+
+// The plan of the run, from the look at its input (waited for, unless the custom mode needs none),
+// and for a copy of a part from the key picture it starts at, unless the plan refuses anyway.
 ConversionPlan PlanRun(ConverterRun& run) {
-    if (run.request.mode != Mode::Custom) {
-        run.request.look = AwaitLook(run.request.inputFile, run.stopEvent);
-        const Part& part = run.request.part;
-        if (run.request.mode == Mode::Fast && part.from && !StopAsked(run))
-            run.request.keyPicture = KeyPictureOf(run);
-        // The converter tells the length of the input only where its lines are not tagged: the look knows it,
-        // and the progress counts the part kept.
-        const double start = run.request.keyPicture.value_or(part.from.value_or(0));
-        std::optional<double> end = part.to;
-        if (!end && run.request.look) end = run.request.look->durationSeconds;
-        AcquireSRWLockExclusive(&run.shared->lock);
-        if (end) run.shared->progress.durationSeconds = std::max(0.0, *end - start);
-        ReleaseSRWLockExclusive(&run.shared->lock);
-    }
     run.request.processors = static_cast<int>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
-    const ConversionPlan plan = PlanOf(run.request);
+    if (run.request.mode != Mode::Custom) run.request.look = AwaitLook(run.request.inputFile, run.stopEvent);
+    ConversionPlan plan = PlanOf(run.request);
+    const std::optional<int> video = MainVideoOf(run.request.look);
+    if (run.request.mode == Mode::Fast && run.request.part.from > 0.0 && video && plan.refusal.empty() &&
+        !StopAsked(run)) {
+        run.request.keyPicture = KeyPictureOf(run, *video);
+        plan = PlanOf(run.request);
+    }
+    if (run.request.mode != Mode::Custom) CountThePart(run);
     run.commandLine = BuildConverterCommandLine(run.programFolder, run.request, plan);
     run.converterPath = ConverterLocation(run.programFolder);
     run.leftOut = plan.leftOut;
@@ -73,7 +90,6 @@ void RunTheConverter(ConverterRun& run) {
     run.exitCode = child.exitCode;
     if (child.end == ChildEnd::NotStarted) {
         run.outcome = RunOutcome::CouldNotStart;
-        run.systemError = child.systemError;
         run.systemErrorText = SystemErrorText(child.systemError);
         return;
     }
@@ -85,6 +101,14 @@ void RunTheConverter(ConverterRun& run) {
     run.outcome = child.end == ChildEnd::Stopped ? RunOutcome::Stopped
                   : failed                       ? RunOutcome::Failed
                                                  : RunOutcome::Succeeded;
+    // A part that starts past the end of a video whose length was not known gives an empty file.
+    // (Its time stays at zero; one picture written also shows a time of zero, but a count of one.)
+    const bool nothingWritten = !(said.positionSeconds > 0.0) && !(said.pictures > 0.0);
+    if (run.outcome == RunOutcome::Succeeded && !run.request.part.whole() && nothingWritten) {
+        run.outcome = RunOutcome::Refused;
+        run.refusal = "nothing of it lies between From and To: From is at or past the end of the video";
+        run.advice = "Choose an earlier From, or leave it empty to start at the beginning.";
+    }
 }
 
 } // namespace
@@ -133,7 +157,9 @@ bool StartConversionWorker(ConverterRun& run) {
     if (!run.stopEvent) return false;
     run.worker = CreateThread(nullptr, kWorkerStack, RunConverter, &run, 0, nullptr);
     if (!run.worker) {
+        const DWORD error = GetLastError();
         CloseHandle(std::exchange(run.stopEvent, nullptr));
+        SetLastError(error); // the caller tells why
         return false;
     }
     return true;

@@ -32,7 +32,6 @@ struct ConverterRun {
     RunOutcome outcome = RunOutcome::CouldNotStart;
     std::string commandLine;
     std::string converterPath;
-    DWORD systemError = 0;       // why the converter could not start
     std::string systemErrorText; // the system's words for it
     DWORD exitCode = 0;
     std::vector<std::string> errorLines; // the converter's words for what failed (UTF-8)

@@ -1,10 +1,10 @@
 #include "convert/media_look.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "base/text.h"
-#include "convert/progress.h"
 
 namespace {
 
@@ -212,6 +212,22 @@ MediaLook ReadMediaListing(std::string_view listing) {
     std::sort(reading.look.streams.begin(), reading.look.streams.end(),
               [](const StreamLook& a, const StreamLook& b) { return a.index < b.index; });
     return reading.look;
+}
+
+std::optional<double> TimestampSeconds(std::string_view text) {
+    const bool negative = StartsWith(text, "-");
+    if (negative) text.remove_prefix(1);
+    const std::optional<double> hours = TakeDigits(text);
+    if (!hours || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> minutes = TakeDigits(text);
+    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> seconds = TakeDecimal(text);
+    if (!seconds) return std::nullopt;
+    const double total = *hours * 3600 + *minutes * 60 + *seconds;
+    if (!std::isfinite(total)) return std::nullopt;
+    return negative ? -total : total;
 }
 
 bool IsListOfFiles(const MediaLook& look) {

@@ -61,6 +61,9 @@ struct ListingReading {
 };
 void TakeListingLine(ListingReading& reading, std::string_view line);
 
+// Seconds of a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
+std::optional<double> TimestampSeconds(std::string_view text);
+
 // A playlist or list of other files (HLS, concat), whatever its name.
 bool IsListOfFiles(const MediaLook& look);
 

@@ -1,7 +1,6 @@
 #include "convert/output_types.h"
 
 #include "base/text.h"
-#include "base/text.h"
 
 namespace {
 

@@ -91,13 +91,24 @@ std::string PartClock(double seconds) {
 }
 
 std::optional<double> KeyPictureAt(double from, std::string_view converterOutput) {
-    constexpr std::string_view kMark = "pts_time:";
-    const size_t at = converterOutput.find(kMark);
+    // Only the picture filter's line: metadata could hold the same words.
+    const size_t line = converterOutput.find("Parsed_showinfo");
+    const size_t at = line == converterOutput.npos ? line : converterOutput.find("pts_time:", line);
     if (at == converterOutput.npos) return std::nullopt;
-    std::string_view number = converterOutput.substr(at + kMark.size());
+    std::string_view number = converterOutput.substr(at + 9);
     const bool negative = StartsWith(number, "-");
     if (negative) number.remove_prefix(1);
-    const auto offset = NumberOf(number.substr(0, number.find_first_not_of("0123456789.")), true);
+    const auto offset = TakeDecimal(number);
     if (!offset) return std::nullopt;
     return std::max(0.0, from + (negative ? -*offset : *offset));
+}
+
+std::string SecondsText(double seconds) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.6f", std::max(seconds, 0.0));
+    std::string trimmed = text;
+    while (trimmed.back() == '0')
+        trimmed.pop_back();
+    if (trimmed.back() == '.') trimmed.pop_back();
+    return trimmed;
 }

@@ -27,8 +27,11 @@ PartReading ReadPart(std::string_view fromText, std::string_view toText);
 std::string PartPastTheEnd(const Part& part, std::optional<double> lengthSeconds);
 
 // The key picture a copy from `from` starts at: `from` plus the time of the first picture the
-// converter shows when seeking there for key pictures only ("pts_time:-0.04").
+// converter shows when seeking there for key pictures only ("pts_time:-0.04", "pts_time:-3.3e-05").
 std::optional<double> KeyPictureAt(double from, std::string_view converterOutput);
+
+// Seconds as the converter takes them, to the microsecond: "3", "2.96", "0.533867".
+std::string SecondsText(double seconds);
 
 // "0:00:02.96": hours, minutes and seconds to the hundredth.
 std::string PartClock(double seconds);

@@ -13,47 +13,6 @@ namespace {
 // Beyond this the clock text would be meaningless (and converting to an integer unsafe).
 constexpr double kLongestClockSeconds = 1e10;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Reads digits at the front of text, removing them; nullopt when there are none.
-std::optional<double> TakeDigits(std::string_view& text) {
-    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
-    double value = 0;
-    while (!text.empty() && IsDigit(text.front())) {
-        value = value * 10 + (text.front() - '0');
-        text.remove_prefix(1);
-    }
-    return value;
-}
-
-// Reads "12", "1.9" or "3.97e+03" at the front of text, removing it. Done by hand so the
-// C locale's decimal separator cannot interfere.
-std::optional<double> TakeDecimal(std::string_view& text) {
-    std::optional<double> value = TakeDigits(text);
-    if (!value) return std::nullopt;
-    if (!text.empty() && text.front() == '.') {
-        text.remove_prefix(1);
-        double scale = 0.1;
-        while (!text.empty() && IsDigit(text.front())) {
-            *value += (text.front() - '0') * scale;
-            scale /= 10;
-            text.remove_prefix(1);
-        }
-    }
-    if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
-        text.remove_prefix(1);
-        const bool negative = !text.empty() && text.front() == '-';
-        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-        const std::optional<double> exponent = TakeDigits(text);
-        if (!exponent) return std::nullopt;
-        *value *= std::pow(10.0, negative ? -*exponent : *exponent);
-    }
-    if (!std::isfinite(*value)) return std::nullopt; // absurdly long digit runs
-    return value;
-}
-
 // The value of "key=value" in a progress line: the text after "key=" and any blanks, up to
 // the next blank. The key must start the line or follow a blank ("time" is not "xtime").
 std::optional<std::string_view> FieldValue(std::string_view line, std::string_view key) {
@@ -78,8 +37,9 @@ void TakeProgressLine(ConverterProgress& progress, std::string_view line) {
         const auto value = TakeDecimal(*speed);
         if (value && StartsWith(*speed, "x")) progress.speed = *value;
     }
+    if (auto pictures = FieldValue(line, "frame"))
+        if (const auto count = TakeDigits(*pictures)) progress.pictures = *count;
 }
-
 
 void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
     progress.lastOtherLines.emplace_back(line);
@@ -212,22 +172,6 @@ void FinishPendingLine(ConverterProgress& progress) {
 }
 
 } // namespace
-
-std::optional<double> TimestampSeconds(std::string_view text) {
-    const bool negative = StartsWith(text, "-");
-    if (negative) text.remove_prefix(1);
-    const std::optional<double> hours = TakeDigits(text);
-    if (!hours || !StartsWith(text, ":")) return std::nullopt;
-    text.remove_prefix(1);
-    const std::optional<double> minutes = TakeDigits(text);
-    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
-    text.remove_prefix(1);
-    const std::optional<double> seconds = TakeDecimal(text);
-    if (!seconds) return std::nullopt;
-    const double total = *hours * 3600 + *minutes * 60 + *seconds;
-    if (!std::isfinite(total)) return std::nullopt;
-    return negative ? -total : total;
-}
 
 void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk) {
     while (!chunk.empty()) {

@@ -26,6 +26,7 @@ struct ConverterProgress {
     std::optional<double> durationSeconds; // of input #0; unknown when it says "N/A"
     std::optional<double> positionSeconds; // never negative
     std::optional<double> speed;           // media seconds per wall-clock second
+    std::optional<double> pictures;        // written so far, where the output has any
     std::deque<std::string> lastOtherLines;
     std::deque<std::string> errorLines;       // by their words: the first, then the last few
     std::deque<std::string> taggedErrorLines; // by their level tags: the first, then the last few
@@ -37,9 +38,6 @@ struct ConverterProgress {
     bool pendingLineCut = false;
     ListingReading listing; // the converter's listing of its input, where it writes one
 };
-
-// Seconds of a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
-std::optional<double> TimestampSeconds(std::string_view text);
 
 // Takes the next bytes the converter wrote.
 void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk);

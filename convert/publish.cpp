@@ -42,17 +42,19 @@ bool RefusedByGuards(const PlannedVideo& video) {
 void LengthsAhead(const std::vector<std::unique_ptr<ConverterRun>>& runs, BatchProgress& batch) {
     for (size_t i = batch.current; i < runs.size() && i < batch.lengths.size(); ++i)
         if (!batch.lengths[i])
-            if (const auto look = KeptLook(runs[i]->request.inputFile)) batch.lengths[i] = look->durationSeconds;
+            if (const auto look = KeptLook(runs[i]->request.inputFile))
+                batch.lengths[i] = look->durationSeconds;
 }
 
-// Runs one video in the progress window; nothing when no worker could be started.
+// Runs one video in the progress window; nothing when no worker could be started (`startError` says why).
 std::optional<VideoResult> ConvertOne(ConverterRun& run, HWND window, Animation& animation,
-                                      TaskbarProgress& taskbar) {
-    const OutputPlace place = PrepareOutput(run.request.outputFile);
+                                      TaskbarProgress& taskbar, DWORD& startError) {
+    const OutputPlace place = PrepareOutput(run.request.outputFile, run.request.inputFile);
     run.request.outputFile = place.written;
     bConverting = 1;
     WatchRun(&run);
     if (!StartConversionWorker(run)) {
+        startError = GetLastError();
         bConverting = 0;
         return std::nullopt;
     }
@@ -71,6 +73,67 @@ void TellHowItWent(const std::vector<VideoResult>& results) {
                 MB_OK | (message.caption == "Information" ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }
 
+// The runs of a publish, one per video that has an output, each with its own copy of the choices:
+// later changes in the window do not reach them. `results` keep the plan's order; a video not
+// started keeps an empty reason.
+struct Runs {
+    std::vector<std::unique_ptr<ConverterRun>> runs;
+    std::vector<size_t> placeOfRun; // in the results
+};
+
+Runs RunsFor(const std::vector<PlannedVideo>& plan, const PublishChoices& choices,
+             std::vector<VideoResult>& results) {
+    Runs made;
+    for (const PlannedVideo& video : plan) {
+        results.push_back(
+            {Utf8Of(video.input), false, video.output.empty() ? "the output would be the video itself" : ""});
+        if (video.output.empty()) continue;
+        made.placeOfRun.push_back(results.size() - 1);
+        made.runs.push_back(std::make_unique<ConverterRun>());
+        made.runs.back()->request = {ModeOf(nMode), sCrf, sCustomParams, video.input, video.output};
+        if (plan.size() == 1) made.runs.back()->request.part = choices.part;
+        made.runs.back()->programFolder = ToCodePage(ProgramFolder());
+    }
+    return made;
+}
+
+// Converts the runs one after the other in the progress window, until the user stops.
+void ConvertEach(Runs& made, std::vector<VideoResult>& results, HWND window, bool batch) {
+    auto& runs = made.runs;
+    BatchProgress progress{std::vector<std::optional<double>>(runs.size())};
+    Animation animation;
+    animation.start = MonotonicSeconds();
+    animation.progress = [&](double elapsed) {
+        if (progress.current >= runs.size()) return std::pair{std::string(), std::optional<double>()};
+        const ConverterProgress said = ProgressSnapshot(*runs[progress.current]);
+        // One video's time left follows the converter's speed; a batch's the pace of the whole.
+        if (!batch) return std::pair{ProgressLabel(said, elapsed), FractionDone(said)};
+        if (said.durationSeconds) progress.lengths[progress.current] = said.durationSeconds;
+        progress.position = said.positionSeconds.value_or(0);
+        LengthsAhead(runs, progress);
+        return std::pair{BatchProgressLabel(progress, elapsed), std::optional(BatchFractionDone(progress))};
+    };
+    TaskbarProgress taskbar;
+    for (; progress.current < runs.size() && !StopChosen(); ++progress.current) {
+        ConverterRun& run = *runs[progress.current];
+        if (batch)
+            SetItemText(window, ID_PROGRESS_VIDEO,
+                        VideoOfBatchText(progress.current, runs.size(), run.request.inputFile));
+        progress.position = 0;
+        DWORD startError = 0;
+        const std::optional<VideoResult> result = ConvertOne(run, window, animation, taskbar, startError);
+        VideoResult& told = results[made.placeOfRun[progress.current]];
+        if (!result) {
+            told.reason = "the conversion could not be started";
+            told.message =
+                "The conversion could not be started (system error " + std::to_string(startError) + ").";
+            break;
+        }
+        progress.lengths[progress.current] = ProgressSnapshot(run).durationSeconds;
+        told = *result;
+    }
+}
+
 } // namespace
 
 void PublishVideos(const std::vector<PlannedVideo>& plan, const PublishChoices& choices) {
@@ -86,59 +149,15 @@ void PublishVideos(const std::vector<PlannedVideo>& plan, const PublishChoices& 
     sCrf = CrfFromCompression(nCompression);
     sCustomParams = choices.customParams;
 
-    // Each worker gets its own copy of the choices: later changes in the window do not reach it.
-    // The results keep the plan's order; a video not started keeps an empty reason.
     std::vector<VideoResult> results;
-    std::vector<std::unique_ptr<ConverterRun>> runs;
-    std::vector<size_t> placeOfRun;
-    for (const PlannedVideo& video : plan) {
-        results.push_back({Utf8Of(video.input), false, video.output.empty() ? "the output would be the video itself" : ""});
-        if (video.output.empty()) continue;
-        placeOfRun.push_back(results.size() - 1);
-        runs.push_back(std::make_unique<ConverterRun>());
-        runs.back()->request = {ModeOf(nMode), sCrf, sCustomParams, video.input, video.output};
-        if (!batch) runs.back()->request.part = choices.part;
-        runs.back()->programFolder = ToCodePage(ProgramFolder());
-    }
+    Runs runs = RunsFor(plan, choices, results);
     HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);
     HWND window = ShowProgressWindow(pleaseWaitFont, batch);
-    BatchProgress progress{std::vector<std::optional<double>>(runs.size())};
-    Animation animation;
-    animation.start = MonotonicSeconds();
-    animation.progress = [&](double elapsed) {
-        if (progress.current >= runs.size()) return std::pair{std::string(), std::optional<double>()};
-        const ConverterProgress said = ProgressSnapshot(*runs[progress.current]);
-        // One video's time left follows the converter's speed; a batch's the pace of the whole.
-        if (!batch) return std::pair{ProgressLabel(said, elapsed), FractionDone(said)};
-        if (said.durationSeconds) progress.lengths[progress.current] = said.durationSeconds;
-        progress.position = said.positionSeconds.value_or(0);
-        LengthsAhead(runs, progress);
-        return std::pair{BatchProgressLabel(progress, elapsed), std::optional(BatchFractionDone(progress))};
-    };
     SetTextOf(window, "Convert Video");
     // Painted now, so that even a run that ends at once shows its window for a pass.
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ForgetStopAnswers();
-    {
-        TaskbarProgress taskbar;
-        for (; progress.current < runs.size() && !StopChosen(); ++progress.current) {
-            ConverterRun& run = *runs[progress.current];
-            if (batch)
-                SetItemText(window, ID_PROGRESS_VIDEO,
-                            VideoOfBatchText(progress.current, runs.size(), run.request.inputFile));
-            progress.position = 0;
-            const std::optional<VideoResult> result = ConvertOne(run, window, animation, taskbar);
-            VideoResult& told = results[placeOfRun[progress.current]];
-            if (!result) {
-                told.reason = "the conversion could not be started";
-                told.message = "The conversion could not be started (system error " +
-                               std::to_string(GetLastError()) + ").";
-                break;
-            }
-            progress.lengths[progress.current] = ProgressSnapshot(run).durationSeconds;
-            told = *result;
-        }
-    }
+    ConvertEach(runs, results, window, batch);
     WatchRun(nullptr);
     DestroyWindow(window);
     ReleaseFont(pleaseWaitFont);

@@ -55,8 +55,9 @@ VideoResult ResultOf(const ConverterRun& run, const OutputPlace& place, const Se
     case RunOutcome::Succeeded:
         if (settled.end != OutputEnd::KeptBeside) break;
         result.message = KeptBesideMessageOf(place, settled);
-        result.changed = "saved as " + std::string(FileNameOf(Utf8Of(settled.keptAs))) +
-                         ": the file of its own name could not be replaced (" + settled.detail + ")";
+        result.changed += (result.changed.empty() ? "" : "\r\n") + std::string("saved as ") +
+                          std::string(FileNameOf(Utf8Of(settled.keptAs))) +
+                          ": the file of its own name could not be replaced (" + settled.detail + ")";
         break;
     case RunOutcome::Stopped: result.reason = "stopped"; break;
     case RunOutcome::Refused:
@@ -69,7 +70,8 @@ VideoResult ResultOf(const ConverterRun& run, const OutputPlace& place, const Se
         break;
     case RunOutcome::Failed:
         result.reason = lines.empty() ? "the converter failed" : lines.front();
-        if (settled.end == OutputEnd::DiskFull) result.reason = "the disk " + Utf8Of(settled.detail) + " is full";
+        if (settled.end == OutputEnd::DiskFull)
+            result.reason = "the disk " + Utf8Of(settled.detail) + " is full";
         if (settled.end == OutputEnd::NotSaved) result.reason = "it could not be saved: " + settled.detail;
         result.message = FailureMessage(run, place, settled);
         break;

@@ -134,7 +134,12 @@ PublishChoices ChoicesInWindow(const Part& part) {
 // starts.
 std::optional<Part> PartInWindow() {
     if (!IsWindowEnabled(GetDlgItem(hMainDlg, ID_FROM))) return Part{};
-    const PartReading reading = ReadPart(GetItemText(hMainDlg, ID_FROM), GetItemText(hMainDlg, ID_TO));
+    PartReading reading =
+        ReadPart(Utf8Of(GetItemText(hMainDlg, ID_FROM)), Utf8Of(GetItemText(hMainDlg, ID_TO)));
+    // The look taken when the video was loaded knows its length.
+    if (const auto look = KeptLook(sInputFile); reading.problem.empty() && look)
+        if (const std::string past = PartPastTheEnd(reading.part, look->durationSeconds); !past.empty())
+            reading.problem = past + ".";
     if (reading.problem.empty()) return reading.part;
     MessageBoxW(hMainDlg, WideFrom(reading.problem, CP_UTF8).c_str(), L"Attention",
                 MB_OK | MB_ICONEXCLAMATION);
@@ -175,11 +180,11 @@ void Publish() {
 void ShowLoaded(const std::vector<std::string>& videos) {
     sInputFiles = videos;
     sInputFile = videos.empty() ? std::string() : videos.front();
+    EnablePartFields(hMainDlg);
+    if (videos.empty()) return;
     // A part belongs to the video it was chosen for.
     SetItemText(hMainDlg, ID_FROM, "");
     SetItemText(hMainDlg, ID_TO, "");
-    EnablePartFields(hMainDlg);
-    if (videos.empty()) return;
     LookAhead(videos);
     SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(videos));
     RedrawItem(hMainDlg, ID_INPUT_PATH);

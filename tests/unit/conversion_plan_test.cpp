@@ -226,11 +226,19 @@ TEST(ConversionPlan, APartIsSoughtBeforeTheInputAndAFastCopyStartsAtItsKeyPictur
     MediaLook tenSeconds = Look("plain");
     tenSeconds.durationSeconds = 10;
     const ConversionPlan usual = PlanConversion(Mode::Usual, "15", tenSeconds, "a.mp4", 2, part);
-    EXPECT_TRUE(Has(usual.beforeInput, " -ss 3.000")) << usual.beforeInput;
-    EXPECT_TRUE(EndsWith(usual.parameters, " -t 3.000")) << usual.parameters;
+    EXPECT_TRUE(EndsWith(usual.beforeInput, " -ss 3")) << usual.beforeInput;
+    EXPECT_TRUE(EndsWith(usual.parameters, " -t 3")) << usual.parameters;
     const ConversionPlan fast = PlanConversion(Mode::Fast, "15", tenSeconds, "a.mp4", 2, part, 2.96);
-    EXPECT_TRUE(Has(fast.beforeInput, " -ss 2.960") && EndsWith(fast.parameters, " -t 3.040"));
+    EXPECT_TRUE(EndsWith(fast.beforeInput, " -ss 2.96") && EndsWith(fast.parameters, " -t 3.04"));
     EXPECT_EQ(fast.changed, "Kept 0:00:02.96 to 0:00:06.00: a copy can only start at a key picture.");
+    // Seeking to a time rounded down would start the copy at the key picture before.
+    const ConversionPlan odd = PlanConversion(Mode::Fast, "15", tenSeconds, "a.mp4", 2, part, 0.5338665);
+    EXPECT_TRUE(EndsWith(odd.beforeInput, " -ss 0.533867")) << odd.beforeInput;
+    // The key picture as the converter's picture filter shows it, in whatever notation it picks.
+    const std::string_view shown = "[Parsed_showinfo_0 @ 0x5] n:   0 pts:  -3 pts_time:";
+    EXPECT_EQ(KeyPictureAt(3, std::string(shown) + "-0.04 duration:1"), 2.96);
+    EXPECT_NEAR(*KeyPictureAt(3, std::string(shown) + "-3.3e-05 duration:1"), 2.999967, 1e-9);
+    EXPECT_FALSE(KeyPictureAt(3, "title : pts_time:-1\n[out#0/null] video:0kB"));
     EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("plain"), "a.mp4", 2, Part{2.0, {}}).refusal,
               "From (0:00:02.00) is at or past the end of the video (0:00:02.00)");
 }

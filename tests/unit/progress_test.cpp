@@ -140,9 +140,11 @@ TEST(ConverterProgress, UnknownNegativeAndExcessivePositions) {
                         "frame=    0 fps=0.0 q=0.0 size=       0kB time=N/A bitrate=N/A speed=N/A\r");
     EXPECT_EQ(Learnt(progress), "100 - -");
     EXPECT_EQ(ProgressLabel(progress), "");
+    EXPECT_EQ(progress.pictures, 0.0) << "nothing written yet";
     FeedConverterOutput(progress,
                         "frame=    1 fps=0.0 q=0.0 size=0kB time=-00:00:00.02 bitrate=N/A speed=N/A\r");
     EXPECT_EQ(ProgressLabel(progress), "0%");
+    EXPECT_EQ(progress.pictures, 1.0) << "a picture written at the time of zero";
     FeedConverterOutput(progress,
                         "frame=  250 fps=25 q=28.0 size=  9kB time=00:00:10.00 bitrate=8k speed=2x\r");
     // A later "N/A" does not throw away what is known.

@@ -181,13 +181,13 @@ TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
                      LPARAM(GetDlgItem(window, ID_MODE_USUAL)));
         EXPECT_TRUE(nMode == 0 && Checked(ID_MODE_FAST));
         std::vector<int> order{GetDlgCtrlID(FocusOf(window))};
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 10; ++i) {
             Press(window, VK_TAB);
             order.push_back(GetDlgCtrlID(FocusOf(window)));
         }
         // Reading order; of the options only the checked one, and the disabled box not at all.
         EXPECT_EQ(order, (std::vector<int>{ID_LOAD, ID_PUBLISH, ID_COMPRESSION, ID_MODE_FAST, ID_RESET_PARAMS,
-                                           ID_HELP, ID_ABOUT, ID_EXIT, ID_LOAD}));
+                                           ID_FROM, ID_TO, ID_HELP, ID_ABOUT, ID_EXIT, ID_LOAD}));
         // The arrow keys move within the options.
         FocusOn(window, ID_MODE_FAST);
         Press(window, VK_DOWN);

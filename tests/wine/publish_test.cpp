@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <set>
 
+#include "convert/output_place.h"
 #include "convert/publish.h"
 #include "mainwin/main_ids.h"
 #include "tests/wine/converter_beside.h"
@@ -227,6 +228,11 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceeded) {
     PublishWhile([&] { Answer("Information", "finished"); });
     EXPECT_EQ(ReadBytes(output).rfind("fakeconv output piece", 0), 0u) << "replaced once converted";
     EXPECT_FALSE(Leftovers(scratch));
+    // A leftover the user chose to convert is the user's video.
+    WriteBytes(leftover, "a video");
+    PrepareOutput(Utf8(output), Utf8(leftover));
+    EXPECT_TRUE(FileExists(leftover));
+    DeleteFileW(leftover.c_str());
 }
 
 TEST_F(Publish, AConversionTheChosenFileCannotTakeIsKeptBesideIt) {
