@@ -5,18 +5,15 @@
 // window still does, controls that were apart still are, and every text still fits its control.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 
 #include "base/globals.h"
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
-#include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
 #include "tests/wine/converter_beside.h"
 #include "tests/wine/in_process.h"
 #include "toolkit/dpi.h"
-#include "toolkit/toolkit.h"
 
 using namespace test;
 
@@ -31,17 +28,8 @@ struct Control {
 };
 using Layout = std::vector<Control>;
 
-SIZE TextExtent(HWND control, const std::wstring& text, UINT format, int width) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    RECT box{0, 0, width, 0};
-    DrawTextW(dc, text.c_str(), -1, &box, format | DT_CALCRECT | DT_EXPANDTABS);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return {box.right, box.bottom};
-}
-
-// Whether the control's text is whole in the part of the control its window shows.
+// Whether the text of a label, option or button is whole in the part of it its window shows.
+// Paths are shortened by design, what a user types scrolls, and a list's items are short.
 bool TextFits(HWND control, const RECT& visible) {
     wchar_t name[32] = {};
     GetClassNameW(control, name, 32);
@@ -49,20 +37,22 @@ bool TextFits(HWND control, const RECT& visible) {
     std::wstring text(size_t(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(size_t(GetWindowTextW(control, text.data(), int(text.size()))));
     const DWORD style = DWORD(GetWindowLongW(control, GWL_STYLE));
-    const int width = visible.right - visible.left, height = visible.bottom - visible.top;
-    const UINT dpi = DpiOfWindow(control);
-    // Paths are shortened by design, what a user types scrolls, and a list's items are short.
     if (text.empty() || (className != L"Static" && className != L"Button") || (style & SS_PATHELLIPSIS))
         return true;
-    if (className == L"Button") {
-        const int type = style & BS_TYPEMASK;
-        const int box = type == BS_AUTORADIOBUTTON ? SystemMetricForDpi(SM_CXMENUCHECK, dpi) + 4 : 4;
-        const SIZE extent = TextExtent(control, text, DT_SINGLELINE, 0);
-        return extent.cx + box <= width && extent.cy <= height;
-    }
-    const SIZE extent =
-        TextExtent(control, text, DT_WORDBREAK | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0), width);
-    return extent.cx <= width && extent.cy <= height;
+    const bool button = className == L"Button";
+    const int margin = !button ? 0
+                       : (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON
+                           ? SystemMetricForDpi(SM_CXMENUCHECK, DpiOfWindow(control)) + 4
+                           : 4;
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, HFONT(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT box{0, 0, visible.right - visible.left, 0};
+    DrawTextW(dc, text.c_str(), -1, &box,
+              DT_CALCRECT | DT_EXPANDTABS | (button ? DT_SINGLELINE : DT_WORDBREAK) |
+                  ((!button && (style & SS_NOPREFIX)) ? DT_NOPREFIX : 0));
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return box.right + margin <= visible.right - visible.left && box.bottom <= visible.bottom - visible.top;
 }
 
 void Describe(HWND window, Layout& layout) {
@@ -82,32 +72,26 @@ void Describe(HWND window, Layout& layout) {
 // Shows each window of the program in turn and describes it.
 Layout DescribeEveryWindow() {
     Layout layouts;
-    const auto whileShown = [&](const std::function<void()>& show, const std::string& caption) {
+    const auto whileShown = [&](const std::function<void()>& show, const std::string& caption,
+                                const std::function<void()>& close) {
         WhileRunning(show, [&] {
             HWND window = OwnWindow(caption);
             ASSERT_NE(window, nullptr) << caption;
             Settle(window);
             Describe(window, layouts);
-            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            close ? close() : void(PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0));
         });
     };
     hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor");
-    whileShown(ShowStartWindow, "Tarvelle Video Converter. ");
-    whileShown([] { ShowMainDialog(); }, "Tarvelle Video Converter.   http://tarvelle.test");
+    whileShown(ShowStartWindow, "Tarvelle Video Converter. ", {});
+    whileShown([] { ShowMainDialog(); }, "Tarvelle Video Converter.   http://tarvelle.test", {});
     MakeStandInMainWindow();
-    whileShown(ShowHelpWindow, "Help");
-    whileShown(ShowAboutWindow, "About");
+    whileShown(ShowHelpWindow, "Help", {});
+    whileShown(ShowAboutWindow, "About", {});
     PlaceConverter();
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
-    sInputFile = "C:\\in.avi";
-    sOutputFile = "C:\\out.mp4";
-    WhileRunning([] { PublishVideos({{sInputFile, sOutputFile}}, {"Default", ""}); }, [&] {
-        HWND window = OwnWindow("Convert Video");
-        ASSERT_NE(window, nullptr);
-        Settle(window);
-        Describe(window, layouts);
-        StopRunForExit(); // ends the run without a message
-    });
+    whileShown([] { PublishVideos({{"C:\\in.avi", "C:\\out.mp4"}}, {"Default", ""}); }, "Convert Video",
+               StopRunForExit); // ends the run without a message
     RemoveConverterAndLog();
     DestroyWindow(hMainDlg);
     return layouts;
@@ -177,36 +161,4 @@ TEST(Scale, EveryWindowWholeAt120144And192DotsPerInch) {
     for (DWORD dpi : {96u, 120u, 144u, 192u})
         EXPECT_TRUE(DescribeAtScale(dpi, output)) << dpi << " dots per inch:\n" << output;
     DescribeAtScale(96, output); // as it was
-}
-
-namespace {
-// What Windows sends when the main window crosses to a monitor at 150%, and how it looks then.
-void MoveToAMonitorAt144() {
-    HWND window = OwnWindow("Tarvelle Video Converter.   http://tarvelle.test");
-    ASSERT_NE(window, nullptr);
-    const RECT suggested{40, 30, 1600, 600};
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
-    // A client area of 1500 x 525 within a frame of that scale, where the system suggests.
-    const RECT outer = OuterRectForClient(1500, 525, DWORD(GetWindowLongW(window, GWL_STYLE)),
-                                          DWORD(GetWindowLongW(window, GWL_EXSTYLE)), 144);
-    RECT place{};
-    GetWindowRect(window, &place);
-    EXPECT_EQ(place.right - place.left, outer.right - outer.left);
-    EXPECT_EQ(place.bottom - place.top, outer.bottom - outer.top);
-    EXPECT_EQ(place.left, 40);
-    EXPECT_EQ(place.top, 30);
-    GetWindowRect(GetDlgItem(window, ID_LOAD), &place);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, 8);
-    EXPECT_EQ(place.bottom, 263);
-    LOGFONTW title{};
-    GetObjectW(HFONT(SendDlgItemMessageW(window, ID_TITLE, WM_GETFONT, 0, 0)), sizeof title, &title);
-    EXPECT_EQ(title.lfHeight, -90) << "45 points at 144 dots per inch";
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-} // namespace
-
-TEST(Scale, AWindowMovedToAMonitorOfAnotherScaleIsLaidOutAgainThere) {
-    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor");
-    WhileRunning([] { ShowMainDialog(); }, MoveToAMonitorAt144);
 }
