@@ -1,5 +1,5 @@
-// The start and about windows in this process: their links ask the shell exactly once per
-// click and close nothing; Escape closes nothing either.
+// The start, about and help windows in this process: their links ask the shell once per click,
+// and the keyboard reaches and closes each.
 #include <gtest/gtest.h>
 
 #include "base/globals.h"
@@ -31,14 +31,6 @@ void ClickLabel(HWND window, int id) {
     Settle(window);
 }
 
-// A double-click notification from each link leaves the window up.
-void DoubleClicksCloseNothing(HWND window, std::initializer_list<int> links) {
-    for (int id : links)
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, STN_DBLCLK), LPARAM(GetDlgItem(window, id)));
-    Settle(window);
-    EXPECT_TRUE(IsWindowVisible(window));
-}
-
 // Shows the window on this thread while `user` acts on it; false when it did not close.
 bool ClosedBy(const std::function<void()>& show, const std::string& caption,
               const std::function<void(HWND)>& user) {
@@ -60,7 +52,6 @@ TEST(InfoWindows, EachLinkClickAsksTheShellOnceAndNothingElseDoes) {
     EXPECT_TRUE(ClosedBy(ShowStartWindow, "Tarvelle Video Converter. ", [](HWND window) {
         ClickLabel(window, ID_START_WEB_ADDRESS);
         ClickLabel(window, ID_START_WEB_ADDRESS);
-        DoubleClicksCloseNothing(window, {ID_START_WEB_ADDRESS, ID_START});
         // From the keyboard: Start has the first focus, Tab reaches the address, Enter clicks it,
         // and Enter on Start leaves.
         EXPECT_EQ(GetDlgCtrlID(FocusOf(window)), ID_START);
@@ -74,7 +65,6 @@ TEST(InfoWindows, EachLinkClickAsksTheShellOnceAndNothingElseDoes) {
     EXPECT_TRUE(ClosedBy(ShowAboutWindow, "About", [](HWND window) {
         ClickLabel(window, ID_ABOUT_EMAIL);
         ClickLabel(window, ID_ABOUT_WEB_ADDRESS);
-        DoubleClicksCloseNothing(window, {ID_ABOUT_EMAIL, ID_ABOUT_WEB_ADDRESS});
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }));
     DestroyWindow(hMainDlg);
