@@ -78,50 +78,37 @@ TEST(MainWindow, TheCustomParametersAreKeptWholeAndFollowTheModeOptions) {
     EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -q:v 15");
 }
 
-TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
-    const std::wstring folder = NewTempFolder(L"kesto-main"), clip = folder + L"\\été a&b.avi";
-    WriteBytes(clip, "video");
-    WithMainWindow(0, [&](HWND window) {
-        bConverting = 1;
-        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_USUAL})
-            Click(window, id);
-        Drop(window, clip);
-        Settle(window);
-        Sleep(500);
-        EXPECT_FALSE(OtherWindowUp()) << "no file dialog";
-        EXPECT_TRUE(Checked(ID_MODE_FAST) && !Checked(ID_MODE_USUAL) && nMode == 0);
-        EXPECT_EQ(sInputFile, "");
-        bConverting = 0;
-        // Once it has ended, a dropped folder gives the videos directly inside it, in name order.
-        WriteBytes(folder + L"\\notes.txt", "not a video");
-        WriteBytes(folder + L"\\b.MP4", "video");
-        Drop(window, folder);
-        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 2; }, 3000));
-        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), "2 videos: " + Utf8(folder + L"\\b.MP4, été a&b.avi"));
-        Drop(window, clip);
-        EXPECT_TRUE(WaitUntil([&] { return sInputFiles == std::vector<std::string>{Utf8(clip)}; }, 3000));
-        EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, ID_INPUT_PATH), GWL_STYLE) & SS_NOPREFIX)
-            << "& shows as &";
-        EXPECT_EQ(sInputDir, Utf8(folder));
-    });
-    RemoveTree(folder);
-}
-
-TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
+TEST(MainWindow, ADroppedVideoRunsAndDuringTheRunNothingChangesItAndLeavingIsAskedFor) {
     ASSERT_TRUE(PlaceConverter());
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
     SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
-    const std::wstring folder = NewTempFolder(L"kesto-leave"), output = folder + L"\\out.mp4";
-    WriteBytes(folder + L"\\in.avi", "video");
-    sInputFile = Utf8(folder + L"\\in.avi");
+    const std::wstring folder = NewTempFolder(L"kesto-run"), clip = folder + L"\\été a&b.avi",
+                       output = folder + L"\\out.mp4";
+    WriteBytes(clip, "video");
+    WriteBytes(folder + L"\\other.avi", "video");
     bool goesOnAfterNo = false;
     int defaultButton = 0;
     WithMainWindow(1, [&](HWND window) {
+        Drop(window, clip);
+        ASSERT_TRUE(WaitUntil([&] { return sInputFiles == std::vector<std::string>{Utf8(clip)}; }, 3000));
+        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
+        EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, ID_INPUT_PATH), GWL_STYLE) & SS_NOPREFIX)
+            << "& shows as &";
+        EXPECT_EQ(sInputDir, Utf8(folder));
         Click(window, ID_PUBLISH);
         HWND dialog = WaitForFileDialog(GetCurrentProcessId(), "Convert Video");
         ASSERT_NE(dialog, nullptr);
         ChooseInDialog(dialog, output);
         ASSERT_TRUE(WaitUntil([&] { return FileExists(BeingWritten(output)) && ConverterProcessRuns(); }));
+        // Load, Publish, another mode and a drop are refused while it runs.
+        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_FAST})
+            Click(window, id);
+        Drop(window, folder + L"\\other.avi");
+        Settle(window);
+        const DWORD us = GetCurrentProcessId();
+        EXPECT_FALSE(WaitForFileDialog(us, "Load Video", 500) || WaitForFileDialog(us, "Convert Video", 0));
+        EXPECT_TRUE(Checked(ID_MODE_USUAL) && !Checked(ID_MODE_FAST) && nMode == 1);
+        EXPECT_EQ(sInputFiles, std::vector<std::string>{Utf8(clip)});
         for (int answer : {IDNO, IDYES}) {
             if (answer == IDNO)
                 Click(window, ID_EXIT);
