@@ -128,49 +128,36 @@ TEST_F(FileChoosers, CancelChangesNothingAndTypedOutputNamesGetTheSelectedTypesE
     EXPECT_EQ(batch, Utf8(In(L"x.mp4")));
 }
 
-TEST_F(FileChoosers, AnExistingOutputIsChosenOnlyWhenTheUserAgreesToReplaceIt) {
-    WriteBytes(In(L"old.avi"), "keep");
-    bool stayedAfterNo = false;
-    const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
-        for (int answer : {IDNO, IDYES}) {
-            ChooseInDialog(dialog, L"old.avi");
-            HWND question = BoxOf(dialog);
-            ASSERT_NE(question, nullptr);
-            Answer(question, answer);
-            if (answer == IDNO)
-                stayedAfterNo = WaitUntil([&] { return IsWindowEnabled(dialog); }) && IsWindow(dialog);
-        }
-    });
-    EXPECT_TRUE(stayedAfterNo);
-    EXPECT_EQ(result, Utf8(In(L"old.avi")));
-    EXPECT_EQ(ReadBytes(In(L"old.avi")), "keep");
-}
-
-TEST_F(FileChoosers, TheInputItselfAndDeviceNamesAreRefusedAsOutputBeforeAnyOtherQuestion) {
+TEST_F(FileChoosers, TheInputAndDevicesAreRefusedAsOutputAndAFileIsReplacedOnlyIfTheUserAgrees) {
     WriteBytes(In(L"Clip.AVI"), "the video");
+    WriteBytes(In(L"old.avi"), "keep");
     CreateHardLinkW(In(L"linked.avi").c_str(), In(L"Clip.AVI").c_str(), nullptr);
     sInputFile = Utf8(In(L"Clip.AVI"));
-    std::vector<std::string> refusals;
+    std::vector<std::string> said;
+    bool stayedAfterNo = false;
     const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
-        // Another spelling of its name, a hard link to it, names of devices.
-        for (const wchar_t* name : {L"clip.avi", L"linked.avi", L"nul.mp4", L"Com1"}) {
+        // Another spelling of the input's name, a hard link to it, names of devices, then an
+        // existing file, which is replaced only after a Yes.
+        for (auto [name, answer] : {std::pair{L"clip.avi", IDOK}, {L"linked.avi", IDOK}, {L"nul.mp4", IDOK},
+                                    {L"Com1", IDOK}, {L"old.avi", IDNO}, {L"old.avi", IDYES}}) {
             ChooseInDialog(dialog, name);
             HWND box = BoxOf(dialog);
             ASSERT_NE(box, nullptr);
-            refusals.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
-            Answer(box, IDOK);
+            said.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
+            Answer(box, answer);
+            if (answer == IDYES) break;
             ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog); }));
+            stayedAfterNo = IsWindow(dialog); // after the last No
         }
-        ChooseInDialog(dialog, L"other.mp4");
     });
-    ASSERT_EQ(refusals.size(), 4u);
+    ASSERT_EQ(said.size(), 6u);
     for (int i : {0, 1})
-        EXPECT_NE(refusals[i].find("the input video itself"), std::string::npos) << refusals[i];
-    EXPECT_NE(refusals[2].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos)
-        << refusals[2];
-    EXPECT_NE(refusals[3].find("Com1.flv\" is a name"), std::string::npos) << refusals[3];
-    EXPECT_EQ(result, Utf8(In(L"other.mp4")));
-    EXPECT_EQ(ReadBytes(In(L"Clip.AVI")), "the video");
+        EXPECT_NE(said[i].find("the input video itself"), std::string::npos) << said[i];
+    EXPECT_NE(said[2].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos) << said[2];
+    EXPECT_NE(said[3].find("Com1.flv\" is a name"), std::string::npos) << said[3];
+    EXPECT_TRUE(stayedAfterNo);
+    EXPECT_EQ(result, Utf8(In(L"old.avi")));
+    EXPECT_EQ(ReadBytes(In(L"Clip.AVI")) + "|" + ReadBytes(In(L"old.avi")), "the video|keep");
 }
 
 TEST_F(FileChoosers, HundredsOfLongNamesChosenTogetherAllComeBack) {
@@ -178,19 +165,21 @@ TEST_F(FileChoosers, HundredsOfLongNamesChosenTogetherAllComeBack) {
     for (int i = 0; i < 300; ++i)
         WriteBytes(In(longName + std::to_wstring(1000 + i) + L".avi"), "video");
     std::vector<std::string> chosen;
-    WhileRunning([&] { chosen = ChooseInputVideos(hMainDlg, Utf8(folder)); },
-                 [&] {
-                     HWND dialog = WaitForFileDialog(GetCurrentProcessId(), "Load Video");
-                     ASSERT_NE(dialog, nullptr);
-                     ASSERT_TRUE(WaitUntil(
-                         [&] { return SendMessageW(ListView(dialog), LVM_GETITEMCOUNT, 0, 0) == 300; }));
-                     // Every file selected at once, as with Ctrl+A: far more than the dialog's buffer holds.
-                     LVITEMW all{};
-                     all.stateMask = all.state = LVIS_SELECTED;
-                     SendMessageW(ListView(dialog), LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&all));
-                     Settle(dialog);
-                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-                 });
+    Choose(
+        "Load Video",
+        [](HWND dialog) {
+            ASSERT_TRUE(WaitUntil([&] { return SendMessageW(ListView(dialog), LVM_GETITEMCOUNT, 0, 0) == 300; }));
+            // Every file selected at once, as with Ctrl+A: far more than the dialog's buffer holds.
+            LVITEMW all{};
+            all.stateMask = all.state = LVIS_SELECTED;
+            SendMessageW(ListView(dialog), LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&all));
+            Settle(dialog);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        },
+        [&] {
+            chosen = ChooseInputVideos(hMainDlg, Utf8(folder));
+            return std::string();
+        });
     ASSERT_EQ(chosen.size(), 300u);
     EXPECT_EQ(chosen.back(), Utf8(In(longName + L"1299.avi")));
 }
