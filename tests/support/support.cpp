@@ -87,8 +87,7 @@ bool ListFolder(HANDLE folder, std::vector<std::pair<std::wstring, DWORD>>* item
 // folder first, then the folder, each through a handle on the entry itself. A link is removed
 // without looking inside; what cannot be removed safely is left and said in `left`.
 bool Remove(const std::wstring& path, const std::wstring& expected, bool folder, std::vector<std::string>& left) {
-    HANDLE entry = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
-                                        (folder ? FILE_LIST_DIRECTORY : 0));
+    HANDLE entry = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | (folder ? FILE_LIST_DIRECTORY : 0));
     if (entry == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
@@ -109,10 +108,6 @@ bool Remove(const std::wstring& path, const std::wstring& expected, bool folder,
     for (const auto& [name, itemAttributes] : items)
         emptied &= Remove(path + L"\\" + name, where + L"\\" + name, IsFolder(itemAttributes), left);
     if (emptied) {
-        FILE_BASIC_INFO basic{}; // times of zero stay as they are
-        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic);
         FILE_DISPOSITION_INFO dispose{TRUE};
         if (!SetFileInformationByHandle(entry, FileDispositionInfo, &dispose, sizeof dispose))
             problem = "cannot be removed (" + Error(GetLastError()) + ")";
