@@ -64,9 +64,12 @@ TEST(MainWindow, TheCustomParametersAreKeptWholeAndFollowTheModeOptions) {
     std::string longParams;
     while (longParams.size() < 40000)
         longParams += "-metadata comment=" + std::to_string(longParams.size()) + " ";
-    WithMainWindow(3, [](HWND) { // a hand-edited mode acts as custom
-        EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && BoxEnabled());
-    }, longParams);
+    WithMainWindow(
+        3,
+        [](HWND) { // a hand-edited mode acts as custom
+            EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && BoxEnabled());
+        },
+        longParams);
     EXPECT_EQ(sCustomParams, longParams) << "kept whole for the next save";
     WithMainWindow(0, [](HWND window) {
         EXPECT_FALSE(BoxEnabled());
@@ -168,4 +171,34 @@ TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
             EXPECT_TRUE(WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); })) << caption;
         }
     });
+}
+
+TEST(MainWindow, APartIsForOneVideoOutsideTheCustomModeAndABadTimeIsSaidBeforeTheSaveDialog) {
+    const std::wstring folder = NewTempFolder(L"kesto-part"), clip = folder + L"\\clip.avi";
+    WriteBytes(clip, "video");
+    WriteBytes(folder + L"\\other.avi", "video");
+    const auto enabled = [] { return IsWindowEnabled(GetDlgItem(hMainDlg, ID_FROM)) != FALSE; };
+    WithMainWindow(1, [&](HWND window) {
+        Drop(window, clip);
+        ASSERT_TRUE(WaitUntil([&] { return sInputFiles.size() == 1; }, 3000));
+        Settle(window); // the load is done
+        EXPECT_TRUE(enabled() && IsWindowEnabled(GetDlgItem(window, ID_TO)));
+        SetWindowTextW(GetDlgItem(window, ID_FROM), L"1:2");
+        Click(window, ID_PUBLISH);
+        Box box;
+        ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Attention", &box));
+        EXPECT_EQ(box.text.rfind("From \"1:2\" is not a time.", 0), 0u) << box.text;
+        Answer(box.window, IDOK);
+        EXPECT_FALSE(WaitForFileDialog(GetCurrentProcessId(), "Convert Video", 500));
+        Click(window, ID_MODE_CUSTOM);
+        EXPECT_TRUE(WaitUntil([&] { return !enabled(); }, 3000)) << "the custom parameters say it themselves";
+        Click(window, ID_MODE_USUAL);
+        EXPECT_TRUE(WaitUntil(enabled, 3000));
+        Drop(window, clip);
+        EXPECT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(window, ID_FROM)).empty(); }, 3000))
+            << "a part belongs to the video it was chosen for";
+        Drop(window, folder);
+        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 2 && !enabled(); }, 3000));
+    });
+    RemoveTree(folder);
 }
