@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 int main() {
     CoInitialize(nullptr);

@@ -1,10 +1,10 @@
 // The program's run: link cursor, start window, own folder as current directory, main window.
 #include <windows.h>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "convert/looks.h"
 #include "convert/output_place.h"
 #include "files/video_paths.h"
@@ -25,7 +25,7 @@ std::vector<std::wstring> PathsNamed(const char* arguments) {
 }
 
 // They load as a drop would load them: files, and the videos inside folders; anything else is
-// ignored.
+// ignored. The main window is not made yet: it shows what these globals hold when it is.
 void LoadVideosNamed(const std::vector<std::wstring>& paths) {
     sInputFiles = VideosAmong(paths, true);
     if (sInputFiles.empty()) return;

@@ -3,26 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "convert/output_file.h"
 #include "convert/progress.h"
-
-std::string_view FileNameOf(std::string_view path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == path.npos ? path : path.substr(slash + 1);
-}
-
-std::string_view StemOf(std::string_view path) {
-    const std::string_view name = FileNameOf(path);
-    const size_t dot = name.rfind('.');
-    return dot == name.npos || dot == 0 ? name : name.substr(0, dot);
-}
-
-std::string_view ExtensionOf(std::string_view path) {
-    const std::string_view name = FileNameOf(path);
-    const size_t dot = name.rfind('.');
-    return dot == name.npos || dot == 0 ? std::string_view() : name.substr(dot);
-}
 
 namespace {
 
@@ -187,4 +170,17 @@ ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool
     if (!leftOut.empty()) text += "\r\n\r\nLeft out:" + GroupedByReason(leftOut);
     if (!changed.empty()) text += "\r\n\r\nConverted after all:" + GroupedByReason(changed);
     return {all ? "Information" : "Attention", text};
+}
+
+ClosingMessage ClosingMessageFor(const std::vector<VideoResult>& results, bool stopped) {
+    if (results.size() != 1) return BatchClosingMessage(results, stopped);
+    const VideoResult& video = results.front();
+    if (!video.converted && (stopped || video.reason == "stopped"))
+        return {"Information", "Conversion cancelled"};
+    if (!video.message.empty()) return {"Attention", video.message};
+    // What the output type could not hold follows in a paragraph of its own.
+    std::string text = "Output conversion process finished";
+    for (const std::string* also : {&video.leftOut, &video.changed})
+        if (!also->empty()) text += "\r\n\r\n" + *also;
+    return {"Information", text};
 }

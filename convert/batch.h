@@ -8,13 +8,6 @@
 #include <string_view>
 #include <vector>
 
-// The name of a file without its folder ("D:\Clips\a.mp4" gives "a.mp4").
-std::string_view FileNameOf(std::string_view path);
-// The name without its extension ("a.mp4" gives "a", "a" gives "a").
-std::string_view StemOf(std::string_view path);
-// The extension with its dot (".mp4"), or "" when the name has none.
-std::string_view ExtensionOf(std::string_view path);
-
 // What becomes of one video of a batch: its output, or why it is skipped.
 struct PlannedVideo {
     std::string input;
@@ -57,9 +50,14 @@ struct VideoResult {
     std::string reason; // why not: the converter's last error line, or what else happened; empty: not started
     std::string leftOut = {}; // "Left out: ...": what the output type could not hold
     std::string changed = {}; // "The sound (PCM) was converted to AAC: ...": what the fast mode converted
+    std::string message = {}; // the whole words a video converted alone is told with, when not the usual
 };
 struct ClosingMessage {
     std::string caption; // "Information" when every video was converted, else "Attention"
     std::string text;
 };
 ClosingMessage BatchClosingMessage(const std::vector<VideoResult>& results, bool stopped);
+// The message that ends a publish: a video converted alone is told in the words of its own outcome
+// ("Output conversion process finished", with what was left out or converted after all), several
+// as a batch.
+ClosingMessage ClosingMessageFor(const std::vector<VideoResult>& results, bool stopped);

@@ -1,6 +1,6 @@
 #include "convert/command_line.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "convert/conversion_plan.h"
 
 namespace {
@@ -30,10 +30,9 @@ std::string ConverterLocation(std::string_view programFolder) {
 }
 
 ConversionPlan PlanOf(const ConversionRequest& request) {
-    const bool custom = request.mode != 0 && request.mode != 1;
-    if (!custom)
+    if (request.mode != Mode::Custom)
         return PlanConversion(request.mode, request.crf, request.look, TrimBlanks(request.outputFile),
-                              request.processors);
+                              request.processors, request.part, request.keyPicture);
     ConversionPlan asTyped;
     asTyped.parameters = " " + request.customParams + " ";
     return asTyped;
@@ -57,6 +56,14 @@ std::string BuildConverterCommandLine(std::string_view programFolder, const Conv
 
 std::string LookCommandLine(std::string_view programFolder, std::string_view inputFile) {
     return Quoted(ConverterLocation(programFolder)) + " -i " + Quoted(TrimBlanks(inputFile));
+}
+
+std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from,
+                                  int videoStream) {
+    // One thread is plenty for the one key picture it decodes, and takes no memory to speak of.
+    return Quoted(ConverterLocation(programFolder)) + " -noaccurate_seek -skip_frame nokey -threads 1 -ss " +
+           SecondsText(from) + " -i " + Quoted(TrimBlanks(inputFile)) +
+           " -map 0:" + std::to_string(videoStream) + " -frames:v 1 -vf showinfo -f null -";
 }
 
 int CompressionFromItemText(std::string_view itemText) {

@@ -6,19 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "base/mode.h"
 #include "convert/conversion_plan.h"
 #include "convert/media_look.h"
 
-// The conversion the user asked for: mode 0 copies the streams, 1 re-encodes with a
-// quality (crf), any other value uses the custom parameters as typed.
+// The conversion the user asked for.
 struct ConversionRequest {
-    int mode = 1;
+    Mode mode = Mode::Usual;
     std::string crf;
     std::string customParams;
     std::string inputFile;
     std::string outputFile;
-    std::optional<MediaLook> look = std::nullopt; // what the input holds, where the converter could say
-    int processors = 0;                           // logical processors of the machine; 0 when unknown
+    std::optional<MediaLook> look = std::nullopt;    // what the input holds, where the converter could say
+    int processors = 0;                              // logical processors of the machine; 0 when unknown
+    Part part = {};                                  // the part kept; the whole by default
+    std::optional<double> keyPicture = std::nullopt; // the fast mode's start, at or before the part's
 };
 
 // The converter beside the program. programFolder has no trailing backslash ("E:" at a root).
@@ -34,6 +36,11 @@ std::string BuildConverterCommandLine(std::string_view programFolder, const Conv
 
 // The look at an input: the converter started with the input alone lists what it holds.
 std::string LookCommandLine(std::string_view programFolder, std::string_view inputFile);
+
+// Where a copy from `from` would start: the converter seeks there for key pictures only and shows
+// the time of the first it finds, relative to `from`.
+std::string KeyPictureCommandLine(std::string_view programFolder, std::string_view inputFile, double from,
+                                  int videoStream);
 
 // What the request passes to the converter: the custom mode's parameters as typed, or the plan
 // of the usual or fast mode from what the input holds.

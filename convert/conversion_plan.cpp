@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "convert/output_types.h"
 
 namespace {
@@ -333,6 +334,15 @@ std::string ModeOptions(bool reencode, const OutputType* type, std::string_view 
            QualityOptions(type ? type->quality : Quality::Crf, crf) + " -pix_fmt yuv420p" + lookAhead;
 }
 
+// Seeking before the input is quick, and exact where the pictures are re-encoded; a copy starts at
+// `start`, the key picture (to the microsecond, rounded up: rounded down, the converter would seek
+// to the key picture before it). The converter counts the length from there.
+std::string CutOptions(const Part& part, std::optional<double> start, ConversionPlan& plan) {
+    const double from = start ? std::ceil(*start * 1e6 - 1e-3) / 1e6 : 0;
+    if (from > 0) plan.beforeInput += " -ss " + SecondsText(from);
+    return part.to ? " -t " + SecondsText(*part.to - from) : "";
+}
+
 } // namespace
 
 int QScaleForCrf(int crf) {
@@ -343,9 +353,10 @@ int TheoraQualityForCrf(int crf) {
     return std::clamp(static_cast<int>(std::lround((31 - crf) / 2.0)), 0, 10);
 }
 
-ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optional<MediaLook>& look,
-                              std::string_view output, int processors) {
-    const bool reencode = mode == 1;
+ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::optional<MediaLook>& look,
+                              std::string_view output, int processors, const Part& part,
+                              std::optional<double> keyPicture) {
+    const bool reencode = mode == Mode::Usual;
     ConversionPlan plan;
     plan.beforeInput =
         std::string(kLogging) +
@@ -358,10 +369,19 @@ ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optiona
         plan.advice = "Load the video itself.";
         return plan;
     }
+    if (const std::string past = PartPastTheEnd(part, look ? look->durationSeconds : std::nullopt);
+        !past.empty()) {
+        plan.refusal = past;
+        plan.advice = "Choose an earlier From, or leave it empty to start at the beginning.";
+        return plan;
+    }
+    const std::string cut =
+        CutOptions(part, reencode ? part.from : keyPicture.value_or(part.from.value_or(0)), plan);
     const OutputType* type = OutputTypeOf(output);
     if (!type || !look || look->streams.empty()) {
         // The converter chooses: one stream of each kind.
-        plan.parameters = (type ? " -map_metadata 0" : "") + ModeOptions(reencode, type, crf, Threads{});
+        plan.parameters =
+            (type ? " -map_metadata 0" : "") + ModeOptions(reencode, type, crf, Threads{}) + cut;
         if (type)
             plan.leftOut = "Only the main picture and sound were kept: the converter could not tell what "
                            "else the video holds.";
@@ -374,8 +394,8 @@ ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optiona
     const Threads threads = reencode ? ThreadsFor(*look, processors) : Threads{};
     // The decoders' threads, an option of the input, are capped alike.
     if (threads.cap) plan.beforeInput += " -threads " + std::to_string(threads.cap);
-    plan.parameters =
-        planner.maps + " -map_metadata 0" + ModeOptions(reencode, type, crf, threads) + planner.perStream;
+    plan.parameters = planner.maps + " -map_metadata 0" + ModeOptions(reencode, type, crf, threads) +
+                      planner.perStream + cut;
     if (!planner.leftOut_.empty())
         plan.leftOut = "Left out: " + Listed(planner.leftOut_) + ": " + std::string(type->name) +
                        " cannot hold " + (planner.leftOutPlural_ ? "them." : "it.");
@@ -385,6 +405,13 @@ ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optiona
         plan.changed = what + (planner.changed_.size() > 1 ? " were" : " was") + " converted to " +
                        std::string(type->audioName) + ": " + std::string(type->name) + " cannot hold " +
                        (planner.changed_.size() > 1 ? "them as they are." : "it as it is.");
+    }
+    // A copy starts at the key picture before From: the user is told where it really starts.
+    if (!reencode && part.from && keyPicture && *keyPicture < *part.from - 0.001) {
+        const std::optional<double> end = part.to ? part.to : look->durationSeconds;
+        plan.changed = "Kept " + PartClock(*keyPicture) + (end ? " to " + PartClock(*end) : std::string()) +
+                       ": a copy can only start at a key picture." +
+                       (plan.changed.empty() ? "" : "\r\n" + plan.changed);
     }
     return plan;
 }

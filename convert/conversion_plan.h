@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/mode.h"
 #include "convert/media_look.h"
+#include "convert/part.h"
 
 struct ConversionPlan {
     std::string beforeInput; // options before -i, each with its leading blank
@@ -20,12 +22,16 @@ struct ConversionPlan {
     std::string advice;      // with a refusal: what the user can do instead
 };
 
-// mode 1 re-encodes with the crf (decimal text), 0 copies the streams; `look` is what the
+// The usual mode re-encodes with the crf (decimal text), the fast mode copies the streams (the
+// custom mode has no plan: it passes its parameters as typed); `look` is what the
 // converter said the input holds, nothing when it could not say. `output` names the file to write:
 // its extension is the type. `processors`, the machine's logical processors (0: unknown, no bound), bounds
 // the threads a large picture is converted with: the 32-bit converter's address space is the limit.
-ConversionPlan PlanConversion(int mode, std::string_view crf, const std::optional<MediaLook>& look,
-                              std::string_view output, int processors = 0);
+// `part` keeps only that part of the video; the fast mode starts it at `keyPicture`, the key
+// picture at or before its start, where the copy must begin.
+ConversionPlan PlanConversion(Mode mode, std::string_view crf, const std::optional<MediaLook>& look,
+                              std::string_view output, int processors = 0, const Part& part = {},
+                              std::optional<double> keyPicture = std::nullopt);
 
 // The quality scale of the encoders that ignore -crf: MPEG-4 Part 2 and FLV1 (-q:v 1 best to 31),
 // Theora (-q:v 10 best to 0). Half the crf's steps of six double the scale, as they roughly

@@ -1,15 +1,15 @@
-// One run of the converter on a worker thread: the command line is logged, the converter
-// started hidden with its standard error read into a progress record, waited for, and
-// the outcome recorded. The worker clears bConverting as its very last act.
+// One run of the converter on a worker thread: the input held, its look awaited, the plan made, the
+// command line logged, the converter run hidden and the outcome recorded; and the look at an input.
+// The worker clears bConverting as its very last act.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "convert/child_process.h"
 #include "convert/command_line.h"
 #include "convert/progress.h"
 
@@ -19,15 +19,6 @@ enum class RunOutcome {
     Failed,        // the converter ended with another exit code or could not write the output
     Stopped,       // the user stopped the run
     Refused,       // the output type cannot hold the video as the mode would write it: not started
-};
-
-// What the converter has said so far. It is shared with the thread that reads the converter's
-// output, which may outlive the run when its read cannot be ended.
-struct SharedProgress {
-    SRWLOCK lock = SRWLOCK_INIT;
-    ConverterProgress progress;
-    bool keepListing = false; // the look at an input keeps the text itself
-    std::string listing;
 };
 
 // Everything the worker needs and leaves behind. The user-interface thread fills the
@@ -41,7 +32,6 @@ struct ConverterRun {
     RunOutcome outcome = RunOutcome::CouldNotStart;
     std::string commandLine;
     std::string converterPath;
-    DWORD systemError = 0;       // why the converter could not start
     std::string systemErrorText; // the system's words for it
     DWORD exitCode = 0;
     std::vector<std::string> errorLines; // the converter's words for what failed (UTF-8)
@@ -53,7 +43,7 @@ struct ConverterRun {
     // Shared while the run goes on.
     HANDLE stopEvent = nullptr;
     HANDLE worker = nullptr; // signalled once the worker has ended, bConverting cleared before
-    std::shared_ptr<SharedProgress> shared = std::make_shared<SharedProgress>();
+    std::shared_ptr<ChildOutput> shared = std::make_shared<ChildOutput>();
 };
 
 // Asks the converter what the input holds: one short start with the input alone, not logged.

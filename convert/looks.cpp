@@ -4,7 +4,7 @@
 #include <deque>
 #include <memory>
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 #include "convert/converter_run.h"
 
 namespace {
@@ -35,7 +35,8 @@ struct Entry {
     std::string input;
     Stamp stamp;
     std::optional<MediaLook> look; // once taken
-    bool queued = false;
+    bool queued = false;           // waits in the queue or is under way
+    bool underWay = false;         // the looking thread has taken it from the queue
     HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr); // set when `look` is, or never will be
     ~Entry() {
         if (taken) CloseHandle(taken);
@@ -76,6 +77,7 @@ std::shared_ptr<Entry> NextToLook() {
     std::shared_ptr<Entry> next;
     if (!gLooking.queue.empty()) {
         next = gLooking.queue.front();
+        next->underWay = true;
         gLooking.queue.pop_front();
     }
     ReleaseSRWLockExclusive(&gLooking.lock);
@@ -91,7 +93,7 @@ DWORD WINAPI LookAtEach(LPVOID) {
             if (WaitForSingleObject(gLooking.closing, 0) == WAIT_OBJECT_0) break;
             AcquireSRWLockExclusive(&gLooking.lock);
             entry->look = std::move(look);
-            entry->queued = false;
+            entry->queued = entry->underWay = false;
             ReleaseSRWLockExclusive(&gLooking.lock);
             SetEvent(entry->taken);
         }
@@ -112,7 +114,7 @@ void LookAhead(const std::vector<std::string>& inputs) {
     std::deque<std::shared_ptr<Entry>> queue;
     for (const std::string& input : inputs) {
         auto entry = EntryFor(input);
-        if (!entry->look && std::find(queue.begin(), queue.end(), entry) == queue.end())
+        if (!entry->look && !entry->underWay && std::find(queue.begin(), queue.end(), entry) == queue.end())
             queue.push_back(entry);
     }
     // Videos no longer loaded wait behind the new ones, in case a run still asks for them.

@@ -1,10 +1,10 @@
 #include "convert/media_look.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
-#include "app/text.h"
-#include "convert/progress.h"
+#include "base/text.h"
 
 namespace {
 
@@ -157,16 +157,8 @@ std::optional<double> RotationOf(std::string_view line) {
     return end == number.c_str() ? std::nullopt : std::optional(degrees);
 }
 
-// Where a line stands in the listing of input #0: the file's metadata, its length, then its chapters,
-// programs and streams, each with metadata indented further than the streams themselves.
-struct Reading {
-    bool inFirstInput = false;
-    bool pastDuration = false;        // streams come after the length, the file's metadata before it
-    bool inSideData = false;          // the "    Side data:" block of the last stream
-    std::optional<size_t> lastStream; // where in the look's streams
-};
-
-void TakeListingLine(std::string_view line, Reading& reading, MediaLook& look) {
+void TakeInputLine(std::string_view line, ListingReading& reading) {
+    MediaLook& look = reading.look;
     const size_t indent = IndentOf(line);
     if (!reading.pastDuration) {
         if (indent == 4 && StartsWith(line.substr(4), "creation_time ")) look.hasCreationTime = true;
@@ -195,28 +187,47 @@ void TakeListingLine(std::string_view line, Reading& reading, MediaLook& look) {
 
 } // namespace
 
+void TakeListingLine(ListingReading& reading, std::string_view line) {
+    if (StartsWith(WithoutOuterBlanks(line), "configuration:"))
+        reading.look.converterHasZimg = line.find("--enable-libzimg") != line.npos;
+    if (!line.empty() && line.front() != ' ') {
+        reading.inFirstInput = StartsWith(line, "Input #0, ");
+        reading.pastDuration = reading.inSideData = false;
+        reading.lastStream.reset();
+        if (reading.inFirstInput) {
+            const std::string_view rest = line.substr(std::string_view("Input #0, ").size());
+            reading.look.format = rest.substr(0, rest.find(", from '"));
+        }
+    }
+    if (reading.inFirstInput) TakeInputLine(line, reading);
+}
+
 MediaLook ReadMediaListing(std::string_view listing) {
-    MediaLook look;
-    Reading reading;
+    ListingReading reading;
     for (size_t at = 0; at < listing.size();) {
         const size_t end = std::min(listing.find_first_of("\r\n", at), listing.size());
-        const std::string_view line = listing.substr(at, end - at);
+        TakeListingLine(reading, listing.substr(at, end - at));
         at = end + 1;
-        if (StartsWith(WithoutOuterBlanks(line), "configuration:"))
-            look.converterHasZimg = line.find("--enable-libzimg") != line.npos;
-        if (!line.empty() && line.front() != ' ') {
-            reading = Reading{};
-            reading.inFirstInput = StartsWith(line, "Input #0, ");
-            if (reading.inFirstInput) {
-                const std::string_view rest = line.substr(std::string_view("Input #0, ").size());
-                look.format = rest.substr(0, rest.find(", from '"));
-            }
-        }
-        if (reading.inFirstInput) TakeListingLine(line, reading, look);
     }
-    std::sort(look.streams.begin(), look.streams.end(),
+    std::sort(reading.look.streams.begin(), reading.look.streams.end(),
               [](const StreamLook& a, const StreamLook& b) { return a.index < b.index; });
-    return look;
+    return reading.look;
+}
+
+std::optional<double> TimestampSeconds(std::string_view text) {
+    const bool negative = StartsWith(text, "-");
+    if (negative) text.remove_prefix(1);
+    const std::optional<double> hours = TakeDigits(text);
+    if (!hours || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> minutes = TakeDigits(text);
+    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
+    text.remove_prefix(1);
+    const std::optional<double> seconds = TakeDecimal(text);
+    if (!seconds) return std::nullopt;
+    const double total = *hours * 3600 + *minutes * 60 + *seconds;
+    if (!std::isfinite(total)) return std::nullopt;
+    return negative ? -total : total;
 }
 
 bool IsListOfFiles(const MediaLook& look) {

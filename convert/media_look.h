@@ -49,6 +49,21 @@ struct MediaLook {
 // Reads the converter's listing (its standard error, banner included).
 MediaLook ReadMediaListing(std::string_view listing);
 
+// The same, line by line as the lines come (a conversion's progress reads its input's length so).
+// Where a line stands: input #0's metadata, its length, then its chapters, programs and streams,
+// each with metadata indented further than the streams themselves.
+struct ListingReading {
+    MediaLook look; // its streams in the order listed
+    bool inFirstInput = false;
+    bool pastDuration = false;        // streams come after the length, the file's metadata before it
+    bool inSideData = false;          // the "    Side data:" block of the last stream
+    std::optional<size_t> lastStream; // where in the look's streams
+};
+void TakeListingLine(ListingReading& reading, std::string_view line);
+
+// Seconds of a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
+std::optional<double> TimestampSeconds(std::string_view text);
+
 // A playlist or list of other files (HLS, concat), whatever its name.
 bool IsListOfFiles(const MediaLook& look);
 

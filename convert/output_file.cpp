@@ -1,6 +1,6 @@
 #include "convert/output_file.h"
 
-#include "convert/batch.h"
+#include "base/text.h"
 
 namespace {
 constexpr std::string_view kTemporaryMark = ".kesto-part-";

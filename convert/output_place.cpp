@@ -1,7 +1,9 @@
 #include "convert/output_place.h"
 
-#include "app/program_folder.h"
-#include "app/text.h"
+#include "base/program_folder.h"
+#include "base/same_file.h"
+#include "base/text.h"
+#include "base/whole_file.h"
 #include "convert/converter_run.h"
 #include "convert/output_file.h"
 
@@ -34,7 +36,7 @@ bool StillRuns(unsigned long processId) {
 
 } // namespace
 
-void RemoveLeftoverOutputs(const std::string& folder) {
+void RemoveLeftoverOutputs(const std::string& folder, const std::string& keep) {
     const std::wstring wideFolder = FromCodePage(TrimBlanks(folder));
     if (wideFolder.empty()) return;
     const std::wstring base = wideFolder.back() == L'\\' ? wideFolder : wideFolder + L"\\";
@@ -42,15 +44,17 @@ void RemoveLeftoverOutputs(const std::string& folder) {
     HANDLE search = FindFirstFileW(FileApiPath(base + L"*.kesto-part-*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
         const auto owner = TemporaryOutputOwner(ToCodePage(found.cFileName));
-        if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !StillRuns(*owner))
-            DeleteFileW(FileApiPath(base + found.cFileName).c_str());
+        const std::wstring path = base + found.cFileName;
+        if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !StillRuns(*owner) &&
+            !(!keep.empty() && NamesSameFile(keep, ToCodePage(path))))
+            DeleteFileW(FileApiPath(path).c_str());
     }
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
-OutputPlace PrepareOutput(const std::string& target) {
+OutputPlace PrepareOutput(const std::string& target, const std::string& input) {
     OutputPlace place{TrimBlanks(target), "", StampOf(target)};
-    RemoveLeftoverOutputs(FolderOfFile(place.target));
+    RemoveLeftoverOutputs(FolderOfFile(place.target), input);
     place.written = TemporaryOutputPath(place.target, GetCurrentProcessId());
     return place;
 }
@@ -82,8 +86,7 @@ SettledPlace SettleOutput(const OutputPlace& place, bool succeeded) {
     // Parameters of the user's own may write no file at all ("-f null"): nothing to put in place.
     if (succeeded && !Exists(place.written)) return {OutputFate::Placed, "", ""};
     if (succeeded) {
-        placed = MoveFileExW(Wide(place.written).c_str(), Wide(place.target).c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        placed = TakeThePlaceOf(FromCodePage(place.written), FromCodePage(place.target));
         if (!placed) {
             settled.problem = SystemErrorText(GetLastError());
             beside = MovedBeside(place, settled.keptAs);

@@ -30,12 +30,13 @@ struct SettledPlace {
     std::string problem; // the system's words for why it could not take the target's name
 };
 
-// Removes the temporary outputs that runs of ended programs left in this folder.
-void RemoveLeftoverOutputs(const std::string& folder);
+// Removes the temporary outputs that runs of ended programs left in this folder, except `keep`
+// (a leftover the user chose to convert).
+void RemoveLeftoverOutputs(const std::string& folder, const std::string& keep = "");
 
-// Where a run into `target` writes: a temporary file beside it. Leftovers of earlier runs in that
-// folder are removed first.
-OutputPlace PrepareOutput(const std::string& target);
+// Where a run of `input` into `target` writes: a temporary file beside it. Leftovers of earlier
+// runs in that folder are removed first, the input excepted.
+OutputPlace PrepareOutput(const std::string& target, const std::string& input);
 
 // After the run: a successful run's temporary file takes the target's name, or, where the target
 // cannot be replaced (held open by a player), a free name beside it; whatever a failed or stopped

@@ -1,7 +1,6 @@
 #include "convert/output_types.h"
 
-#include "app/text.h"
-#include "convert/batch.h"
+#include "base/text.h"
 
 namespace {
 

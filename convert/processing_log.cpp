@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 
 void WriteProcessingLog(const std::string& line) {
     const std::wstring path = DataFolder() + L"\\kesto.log";

@@ -1,6 +1,7 @@
 #include "convert/progress.h"
 
-#include "app/text.h"
+#include "base/text.h"
+#include "convert/media_look.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,47 +12,6 @@ namespace {
 
 // Beyond this the clock text would be meaningless (and converting to an integer unsafe).
 constexpr double kLongestClockSeconds = 1e10;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Reads digits at the front of text, removing them; nullopt when there are none.
-std::optional<double> TakeDigits(std::string_view& text) {
-    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
-    double value = 0;
-    while (!text.empty() && IsDigit(text.front())) {
-        value = value * 10 + (text.front() - '0');
-        text.remove_prefix(1);
-    }
-    return value;
-}
-
-// Reads "12", "1.9" or "3.97e+03" at the front of text, removing it. Done by hand so the
-// C locale's decimal separator cannot interfere.
-std::optional<double> TakeDecimal(std::string_view& text) {
-    std::optional<double> value = TakeDigits(text);
-    if (!value) return std::nullopt;
-    if (!text.empty() && text.front() == '.') {
-        text.remove_prefix(1);
-        double scale = 0.1;
-        while (!text.empty() && IsDigit(text.front())) {
-            *value += (text.front() - '0') * scale;
-            scale /= 10;
-            text.remove_prefix(1);
-        }
-    }
-    if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
-        text.remove_prefix(1);
-        const bool negative = !text.empty() && text.front() == '-';
-        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-        const std::optional<double> exponent = TakeDigits(text);
-        if (!exponent) return std::nullopt;
-        *value *= std::pow(10.0, negative ? -*exponent : *exponent);
-    }
-    if (!std::isfinite(*value)) return std::nullopt; // absurdly long digit runs
-    return value;
-}
 
 // The value of "key=value" in a progress line: the text after "key=" and any blanks, up to
 // the next blank. The key must start the line or follow a blank ("time" is not "xtime").
@@ -77,14 +37,8 @@ void TakeProgressLine(ConverterProgress& progress, std::string_view line) {
         const auto value = TakeDecimal(*speed);
         if (value && StartsWith(*speed, "x")) progress.speed = *value;
     }
-}
-
-// "  Duration: 00:00:05.00, start: 0.000000, bitrate: 116 kb/s" or "  Duration: N/A, ...".
-void TakeDurationLine(ConverterProgress& progress, std::string_view line) {
-    if (!progress.inFirstInputHeader || progress.firstDurationSeen) return;
-    progress.firstDurationSeen = true;
-    std::string_view value = WithoutOuterBlanks(line.substr(std::string_view("Duration:").size()));
-    progress.durationSeconds = TimestampSeconds(value.substr(0, value.find(',')));
+    if (auto pictures = FieldValue(line, "frame"))
+        if (const auto count = TakeDigits(*pictures)) progress.pictures = *count;
 }
 
 void KeepOtherLine(ConverterProgress& progress, std::string_view line) {
@@ -183,12 +137,10 @@ void TakeLine(ConverterProgress& progress, std::string_view rawLine) {
         return;
     }
 
-    // Input #0 is the file being converted; other inputs and the outputs may show durations too.
-    if (StartsWith(rawLine, "Input #0,"))
-        progress.inFirstInputHeader = true;
-    else if (rawLine.front() != ' ')
-        progress.inFirstInputHeader = false;
-    if (StartsWith(line, "Duration:")) TakeDurationLine(progress, line);
+    // The length of input #0, the file being converted, as the look reads it.
+    TakeListingLine(progress.listing, rawLine);
+    if (progress.listing.pastDuration && !progress.durationSeconds)
+        progress.durationSeconds = progress.listing.look.durationSeconds;
     KeepOtherLine(progress, line);
     if (SoundsLikeAnError(rawLine, line)) {
         NoteWriteFailure(progress, line);
@@ -220,22 +172,6 @@ void FinishPendingLine(ConverterProgress& progress) {
 }
 
 } // namespace
-
-std::optional<double> TimestampSeconds(std::string_view text) {
-    const bool negative = StartsWith(text, "-");
-    if (negative) text.remove_prefix(1);
-    const std::optional<double> hours = TakeDigits(text);
-    if (!hours || !StartsWith(text, ":")) return std::nullopt;
-    text.remove_prefix(1);
-    const std::optional<double> minutes = TakeDigits(text);
-    if (!minutes || !StartsWith(text, ":")) return std::nullopt;
-    text.remove_prefix(1);
-    const std::optional<double> seconds = TakeDecimal(text);
-    if (!seconds) return std::nullopt;
-    const double total = *hours * 3600 + *minutes * 60 + *seconds;
-    if (!std::isfinite(total)) return std::nullopt;
-    return negative ? -total : total;
-}
 
 void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk) {
     while (!chunk.empty()) {

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/media_look.h"
+
 // Longest line kept (in bytes); the rest of a longer line is dropped.
 inline constexpr size_t kLongestConverterLine = 500;
 // How many of the error lines (and, failing those, of the last other lines) are kept.
@@ -24,6 +26,7 @@ struct ConverterProgress {
     std::optional<double> durationSeconds; // of input #0; unknown when it says "N/A"
     std::optional<double> positionSeconds; // never negative
     std::optional<double> speed;           // media seconds per wall-clock second
+    std::optional<double> pictures;        // written so far, where the output has any
     std::deque<std::string> lastOtherLines;
     std::deque<std::string> errorLines;       // by their words: the first, then the last few
     std::deque<std::string> taggedErrorLines; // by their level tags: the first, then the last few
@@ -33,12 +36,8 @@ struct ConverterProgress {
     // Reading state.
     std::string pendingLine; // the unfinished line, at most kLongestConverterLine bytes
     bool pendingLineCut = false;
-    bool inFirstInputHeader = false;
-    bool firstDurationSeen = false;
+    ListingReading listing; // the converter's listing of its input, where it writes one
 };
-
-// Seconds of a time stamp such as "00:00:04.52", "123:00:00.00" or "-00:00:00.02".
-std::optional<double> TimestampSeconds(std::string_view text);
 
 // Takes the next bytes the converter wrote.
 void FeedConverterOutput(ConverterProgress& progress, std::string_view chunk);

@@ -1,6 +1,6 @@
 #include "convert/progress_window.h"
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "convert/publish.h"
 #include "toolkit/toolkit.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "convert/converter_run.h"
 #include "convert/publish_logic.h"
 

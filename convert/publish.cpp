@@ -3,126 +3,164 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/text.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/same_file.h"
+#include "base/text.h"
 #include "convert/converter_run.h"
+#include "convert/looks.h"
 #include "convert/output_place.h"
 #include "convert/progress_window.h"
-#include "convert/publish_logic.h"
 #include "convert/run_end.h"
-#include "files/same_file.h"
-#include "mainwin/main_ids.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 
-bool RefusedByGuards() {
-    if (TrimBlanks(sInputFile).empty()) {
+// One video's paths are tested again, though its caller has: a guard costs nothing.
+bool RefusedByGuards(const PlannedVideo& video) {
+    if (TrimBlanks(video.input).empty()) {
         MessageBoxA(nullptr, "Input file not found", "Attention", MB_OK | MB_ICONEXCLAMATION);
         return true;
     }
-    if (TrimBlanks(sOutputFile).empty()) {
+    if (TrimBlanks(video.output).empty()) {
         MessageBoxA(nullptr, "Output file not found", "Attention", MB_OK | MB_ICONEXCLAMATION);
         return true;
     }
-    if (const std::wstring why = WhyNotAnOutput(sInputFile, sOutputFile); !why.empty()) {
+    if (const std::wstring why = WhyNotAnOutput(video.input, video.output); !why.empty()) {
         ShowAttention(hMainDlg, why);
         return true;
     }
     return false;
 }
 
-void TellOutcome(const ConverterRun& run, const OutputPlace& place, const SettledOutput& settled) {
+// The lengths of the videos not yet converted, as far as their looks have told them (the converter
+// tells the current one's too once it runs).
+void LengthsAhead(const std::vector<std::unique_ptr<ConverterRun>>& runs, BatchProgress& batch) {
+    for (size_t i = batch.current; i < runs.size() && i < batch.lengths.size(); ++i)
+        if (!batch.lengths[i])
+            if (const auto look = KeptLook(runs[i]->request.inputFile))
+                batch.lengths[i] = look->durationSeconds;
+}
+
+// Runs one video in the progress window; nothing when no worker could be started (`startError` says why).
+std::optional<VideoResult> ConvertOne(ConverterRun& run, HWND window, Animation& animation,
+                                      TaskbarProgress& taskbar, DWORD& startError) {
+    const OutputPlace place = PrepareOutput(run.request.outputFile, run.request.inputFile);
+    run.request.outputFile = place.written;
+    bConverting = 1;
+    WatchRun(&run);
+    if (!StartConversionWorker(run)) {
+        startError = GetLastError();
+        bConverting = 0;
+        return std::nullopt;
+    }
+    bNotifyFinished = 1;
+    AnimateUntilWorkerEnds(window, animation, run, taskbar);
+    ReleaseConverterRun(run);
+    const SettledOutput settled = Settle(run, place);
+    return ResultOf(run, place, settled);
+}
+
+void TellHowItWent(const std::vector<VideoResult>& results) {
     if (ExitAfterRun()) return; // the program is closing: nothing more to say
     FlashWhenInBackground();
-    switch (run.outcome) {
-    case RunOutcome::Succeeded:
-        if (settled.end == OutputEnd::KeptBeside) {
-            ShowAttention(hMainDlg, WideFrom(KeptBesideMessageOf(place, settled), CP_UTF8));
-        } else if (bNotifyFinished == 1) {
-            // What the output type could not hold follows the message in a paragraph of its own.
-            std::string text = "Output conversion process finished";
-            for (const std::string* also : {&run.leftOut, &run.changed})
-                if (!also->empty()) text += "\r\n\r\n" + *also;
-            MessageBoxW(hMainDlg, WideFrom(text, CP_UTF8).c_str(), L"Information",
-                        MB_OK | MB_ICONINFORMATION);
-            bNotifyFinished = 0;
-        }
-        break;
-    case RunOutcome::Stopped:
-        MessageBoxA(hMainDlg, "Conversion cancelled", "Information", MB_OK | MB_ICONINFORMATION);
-        break;
-    case RunOutcome::Refused:
-        ShowAttention(hMainDlg, WideFrom(RefusalMessage(run.refusal, run.advice), CP_UTF8));
-        break;
-    case RunOutcome::CouldNotStart:
-        ShowAttention(hMainDlg, WideFrom(CouldNotStartMessage(Utf8Of(run.converterPath), run.systemErrorText),
-                                         CP_UTF8));
-        break;
-    case RunOutcome::Failed:
-        ShowAttention(hMainDlg, WideFrom(FailureMessage(run, place, settled), CP_UTF8));
-        break;
+    const ClosingMessage message = ClosingMessageFor(results, StopChosen());
+    MessageBoxW(hMainDlg, WideFrom(message.text, CP_UTF8).c_str(), WideFrom(message.caption, CP_UTF8).c_str(),
+                MB_OK | (message.caption == "Information" ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+}
+
+// The runs of a publish, one per video that has an output, each with its own copy of the choices:
+// later changes in the window do not reach them. `results` keep the plan's order; a video not
+// started keeps an empty reason.
+struct Runs {
+    std::vector<std::unique_ptr<ConverterRun>> runs;
+    std::vector<size_t> placeOfRun; // in the results
+};
+
+Runs RunsFor(const std::vector<PlannedVideo>& plan, const PublishChoices& choices,
+             std::vector<VideoResult>& results) {
+    Runs made;
+    for (const PlannedVideo& video : plan) {
+        results.push_back(
+            {Utf8Of(video.input), false, video.output.empty() ? "the output would be the video itself" : ""});
+        if (video.output.empty()) continue;
+        made.placeOfRun.push_back(results.size() - 1);
+        made.runs.push_back(std::make_unique<ConverterRun>());
+        made.runs.back()->request = {ModeOf(nMode), sCrf, sCustomParams, video.input, video.output};
+        if (plan.size() == 1) made.runs.back()->request.part = choices.part;
+        made.runs.back()->programFolder = ToCodePage(ProgramFolder());
     }
-    bNotifyFinished = 0;
+    return made;
+}
+
+// Converts the runs one after the other in the progress window, until the user stops.
+void ConvertEach(Runs& made, std::vector<VideoResult>& results, HWND window, bool batch) {
+    auto& runs = made.runs;
+    BatchProgress progress{std::vector<std::optional<double>>(runs.size())};
+    Animation animation;
+    animation.start = MonotonicSeconds();
+    animation.progress = [&](double elapsed) {
+        if (progress.current >= runs.size()) return std::pair{std::string(), std::optional<double>()};
+        const ConverterProgress said = ProgressSnapshot(*runs[progress.current]);
+        // One video's time left follows the converter's speed; a batch's the pace of the whole.
+        if (!batch) return std::pair{ProgressLabel(said, elapsed), FractionDone(said)};
+        if (said.durationSeconds) progress.lengths[progress.current] = said.durationSeconds;
+        progress.position = said.positionSeconds.value_or(0);
+        LengthsAhead(runs, progress);
+        return std::pair{BatchProgressLabel(progress, elapsed), std::optional(BatchFractionDone(progress))};
+    };
+    TaskbarProgress taskbar;
+    for (; progress.current < runs.size() && !StopChosen(); ++progress.current) {
+        ConverterRun& run = *runs[progress.current];
+        if (batch)
+            SetItemText(window, ID_PROGRESS_VIDEO,
+                        VideoOfBatchText(progress.current, runs.size(), run.request.inputFile));
+        progress.position = 0;
+        DWORD startError = 0;
+        const std::optional<VideoResult> result = ConvertOne(run, window, animation, taskbar, startError);
+        VideoResult& told = results[made.placeOfRun[progress.current]];
+        if (!result) {
+            told.reason = "the conversion could not be started";
+            told.message =
+                "The conversion could not be started (system error " + std::to_string(startError) + ").";
+            break;
+        }
+        progress.lengths[progress.current] = ProgressSnapshot(run).durationSeconds;
+        told = *result;
+    }
 }
 
 } // namespace
 
-void PublishVideo() {
+void PublishVideos(const std::vector<PlannedVideo>& plan, const PublishChoices& choices) {
     // A second run inside the first one's wait would share its flag and its window.
-    if (PublishInProgress() || bConverting) {
+    if (PublishInProgress() || bConverting || plan.empty()) {
         MessageBeep(0);
         return;
     }
     Sleep(100);
-    if (RefusedByGuards()) return;
-
-    nCompression = CompressionFromItemText(GetSelectedListText(hMainDlg, ID_COMPRESSION));
+    const bool batch = plan.size() > 1;
+    if (!batch && RefusedByGuards(plan.front())) return;
+    nCompression = CompressionFromItemText(choices.compressionItem);
     sCrf = CrfFromCompression(nCompression);
-    sCustomParams = GetItemText(hMainDlg, ID_CUSTOM_PARAMS);
+    sCustomParams = choices.customParams;
 
-    // The worker gets its own copy of the choices: later changes in the window do not reach it.
-    auto run = std::make_unique<ConverterRun>();
-    const OutputPlace place = PrepareOutput(sOutputFile);
-    run->request = {nMode, sCrf, sCustomParams, sInputFile, place.written};
-    run->programFolder = ToCodePage(ProgramFolder());
-
+    std::vector<VideoResult> results;
+    Runs runs = RunsFor(plan, choices, results);
     HFONT pleaseWaitFont = NewFont("Times New Roman", 20, false, false, false, false, ANSI_CHARSET);
-    HWND window = ShowProgressWindow(pleaseWaitFont, false);
-    Animation animation;
-    animation.start = MonotonicSeconds();
-    animation.progress = [&](double elapsed) {
-        const ConverterProgress said = ProgressSnapshot(*run);
-        return std::pair{ProgressLabel(said, elapsed), FractionDone(said)};
-    };
-    bConverting = 1;
+    HWND window = ShowProgressWindow(pleaseWaitFont, batch);
     SetTextOf(window, "Convert Video");
     // Painted now, so that even a run that ends at once shows its window for a pass.
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    WatchRun(run.get());
     ForgetStopAnswers();
-    if (!StartConversionWorker(*run)) {
-        const DWORD error = GetLastError();
-        bConverting = 0;
-        WatchRun(nullptr);
-        DestroyWindow(window);
-        ReleaseFont(pleaseWaitFont);
-        ShowAttention(hMainDlg,
-                      L"The conversion could not be started (system error " + std::to_wstring(error) + L").");
-        return;
-    }
-    bNotifyFinished = 1;
-    {
-        TaskbarProgress taskbar;
-        AnimateUntilWorkerEnds(window, animation, *run, taskbar);
-    }
+    ConvertEach(runs, results, window, batch);
     WatchRun(nullptr);
     DestroyWindow(window);
     ReleaseFont(pleaseWaitFont);
-    ReleaseConverterRun(*run);
-    const SettledOutput settled = Settle(*run, place);
-    TellOutcome(*run, place, settled);
+    TellHowItWent(results);
+    bNotifyFinished = 0;
 }

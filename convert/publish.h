@@ -1,10 +1,13 @@
-// The Publish command's flow: crf and custom parameters from the main window, the progress
-// window, the conversion worker, and the message that says how the run ended.
+// The Publish command's flow, for one video or several: the crf and custom parameters the main
+// window gives, the progress window, a conversion worker per video, and the message that says how
+// it went. One video is a batch of one, told in the words of its own outcome.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "convert/batch.h"
+#include "convert/part.h"
 
 enum ProgressControlId : int {
     ID_PROGRESS_IMAGE = 101,
@@ -20,15 +23,18 @@ enum ProgressControlId : int {
     ID_PROGRESS_VIDEO = 323,
 };
 
-// Converts sInputFile into sOutputFile with the main window's choices. Returns when the
-// run is over and its closing message has been answered; refuses (with a beep) to start
-// while another conversion runs.
-void PublishVideo();
+// What the main window holds at Publish: the selected compression item and the custom parameters.
+struct PublishChoices {
+    std::string compressionItem;
+    std::string customParams;
+    Part part = {}; // of a video converted alone; several are converted whole
+};
 
-// Converts several videos one after the other in one progress window, each as PublishVideo
-// would, skipping those planned without an output. A video that fails does not stop the batch;
-// a stop ends it. One closing message says how many were converted and why others were not.
-void PublishBatch(const std::vector<PlannedVideo>& plan);
+// Converts the planned videos one after the other in one progress window, skipping those planned
+// without an output, in the mode nMode holds. A video that fails does not stop the others; a stop
+// ends them. Returns when it is over and its closing message has been answered; refuses (with a
+// beep) to start while another conversion runs.
+void PublishVideos(const std::vector<PlannedVideo>& plan, const PublishChoices& choices);
 
 // True from the moment Publish starts a run until its closing message has been shown: also
 // while the run's stop question is up after the converter has already ended.

@@ -1,7 +1,8 @@
 #include "convert/run_end.h"
 
-#include "app/globals.h"
-#include "app/program_folder.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/text.h"
 #include "convert/output_file.h"
 #include "convert/publish_logic.h"
 
@@ -47,20 +48,34 @@ std::vector<std::string> InUsersNames(const ConverterRun& run, const OutputPlace
 
 VideoResult ResultOf(const ConverterRun& run, const OutputPlace& place, const SettledOutput& settled) {
     VideoResult result{Utf8Of(run.request.inputFile), run.outcome == RunOutcome::Succeeded, ""};
-    const std::vector<std::string> lines = InUsersNames(run, place);
-    if (run.outcome == RunOutcome::Stopped) result.reason = "stopped";
-    if (run.outcome == RunOutcome::Refused) result.reason = run.refusal + ". " + run.advice;
-    if (run.outcome == RunOutcome::CouldNotStart)
-        result.reason = "the converter could not be started: " + run.systemErrorText;
-    if (run.outcome == RunOutcome::Failed)
-        result.reason = lines.empty() ? "the converter failed" : lines.front();
-    if (settled.end == OutputEnd::DiskFull) result.reason = "the disk " + Utf8Of(settled.detail) + " is full";
-    if (settled.end == OutputEnd::NotSaved) result.reason = "it could not be saved: " + settled.detail;
     result.leftOut = run.leftOut;
     result.changed = run.changed;
-    if (settled.end == OutputEnd::KeptBeside)
-        result.changed = "saved as " + std::string(FileNameOf(Utf8Of(settled.keptAs))) +
-                         ": the file of its own name could not be replaced (" + settled.detail + ")";
+    const std::vector<std::string> lines = InUsersNames(run, place);
+    switch (run.outcome) {
+    case RunOutcome::Succeeded:
+        if (settled.end != OutputEnd::KeptBeside) break;
+        result.message = KeptBesideMessageOf(place, settled);
+        result.changed += (result.changed.empty() ? "" : "\r\n") + std::string("saved as ") +
+                          std::string(FileNameOf(Utf8Of(settled.keptAs))) +
+                          ": the file of its own name could not be replaced (" + settled.detail + ")";
+        break;
+    case RunOutcome::Stopped: result.reason = "stopped"; break;
+    case RunOutcome::Refused:
+        result.reason = run.refusal + ". " + run.advice;
+        result.message = RefusalMessage(run.refusal, run.advice);
+        break;
+    case RunOutcome::CouldNotStart:
+        result.reason = "the converter could not be started: " + run.systemErrorText;
+        result.message = CouldNotStartMessage(Utf8Of(run.converterPath), run.systemErrorText);
+        break;
+    case RunOutcome::Failed:
+        result.reason = lines.empty() ? "the converter failed" : lines.front();
+        if (settled.end == OutputEnd::DiskFull)
+            result.reason = "the disk " + Utf8Of(settled.detail) + " is full";
+        if (settled.end == OutputEnd::NotSaved) result.reason = "it could not be saved: " + settled.detail;
+        result.message = FailureMessage(run, place, settled);
+        break;
+    }
     return result;
 }
 

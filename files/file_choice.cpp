@@ -1,6 +1,6 @@
 #include "files/file_choice.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -124,37 +124,9 @@ std::vector<std::string> ChosenPathsOf(std::string_view buffer, bool multipleSel
     return paths;
 }
 
-bool IsDeviceName(std::string_view path) {
-    std::string_view name = path.substr(std::min(path.size(), path.find_last_of("\\/:") + 1));
-    name = name.substr(0, name.find('.'));
-    while (!name.empty() && name.back() == ' ')
-        name.remove_suffix(1);
-    std::string upper;
-    for (char c : name)
-        upper += char(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
-        upper == "CONOUT$")
-        return true;
-    // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits ¹ ² ³ that Windows counts too.
-    const std::string_view port(upper);
-    if (port.substr(0, 3) != "COM" && port.substr(0, 3) != "LPT") return false;
-    const std::string_view digit = port.substr(3);
-    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
-           digit == "\xC2\xB2" || digit == "\xC2\xB3";
-}
-
-namespace {
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
-} // namespace
-
 std::string RememberedFolder(std::string_view chosenPath, std::string_view currentDirectory) {
     const std::string folder = FolderOfFile(chosenPath);
-    if (folder.empty() || SameIgnoringAsciiCase(folder, currentDirectory))
+    if (folder.empty() || SameIgnoringCase(folder, currentDirectory))
         return std::string(currentDirectory);
     return folder;
 }

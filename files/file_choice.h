@@ -64,9 +64,6 @@ std::string ChosenPathOf(std::string_view fileNameBuffer);
 // before (a longer proposed name), never a second name.
 std::vector<std::string> ChosenPathsOf(std::string_view fileNameBuffer, bool multipleSelection = true);
 
-// Whether the name is one that Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9,
-// LPT1 to LPT9), with any extension: writing to it writes nothing.
-bool IsDeviceName(std::string_view path);
 
 // The folder to remember after an accepted choice. The dialog normally leaves the current
 // directory in the chosen file's folder, and that form is kept; where it has not moved

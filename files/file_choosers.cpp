@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/text.h"
-#include "convert/batch.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/text.h"
 #include "files/file_choice.h"
-#include "files/same_file.h"
-#include "mainwin/main_ids.h"
+#include "base/same_file.h"
 #include "toolkit/toolkit.h"
 
 static_assert(dialog_flag::kOverwritePrompt == OFN_OVERWRITEPROMPT);
@@ -76,9 +74,6 @@ std::string ChooseOutput(HWND owner, const std::string& startDir, const std::str
 std::vector<std::string> ChooseInputVideos(HWND owner, const std::string& startDir) {
     const std::vector<std::string> paths =
         ChooseFiles(owner, kInputDialogTitle, startDir, InputFilterList(), InputDialogFlags(), 0, sInputDir);
-    if (paths.empty()) return {};
-    SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(paths));
-    RedrawItem(hMainDlg, ID_INPUT_PATH);
     return paths;
 }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 #include "files/file_choice.h"
 
 namespace {

@@ -17,7 +17,8 @@ constexpr std::string_view kRunAsAdministrator = "Run the KESTO video converter 
 
 std::string HelpInstructionText() {
     return JoinLines({kRunAsAdministrator, "1.Select input video file.", "2.Select a mode of transformation.",
-                      "3.Select output video formmat.", "4.Publish output video, and wait."});
+                      "3.Select output video formmat.", "4.Publish output video, and wait.",
+                      "From, To: keep only that part (h:mm:ss, m:ss or seconds)."});
 }
 
 std::string HelpRecommendationText() {

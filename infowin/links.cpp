@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/globals.h"
+#include "base/globals.h"
 
 void AskShell(const ShellRequest& request) {
     ShellExecuteA(nullptr, request.verb.empty() ? nullptr : request.verb.c_str(), request.file.c_str(),

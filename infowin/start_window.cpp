@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "base/globals.h"
 #include "infowin/info_ids.h"
 #include "infowin/info_windows.h"
 #include "infowin/links.h"

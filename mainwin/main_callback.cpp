@@ -2,16 +2,17 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/text.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/same_file.h"
+#include "base/text.h"
 #include "convert/batch.h"
 #include "convert/looks.h"
 #include "convert/publish.h"
 #include "files/file_choosers.h"
-#include "files/same_file.h"
 #include "files/video_paths.h"
 #include "infowin/info_windows.h"
 #include "mainwin/button_painter.h"
@@ -102,17 +103,18 @@ bool RefusedWhileConverting() {
 
 // The options move their check mark themselves; a refused change puts it back.
 void ShowModeOption() {
-    const int checked = nMode == 1 ? ID_MODE_USUAL : nMode == 0 ? ID_MODE_FAST : ID_MODE_CUSTOM;
+    const int checked = ModeOptionOf(ModeOf(nMode));
     for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM})
         SetItemCheck(hMainDlg, id, id == checked);
 }
 
-void ChooseMode(int mode) {
+void ChooseMode(Mode mode) {
     if (RefusedWhileConverting()) {
         ShowModeOption();
     } else {
-        nMode = mode;
-        EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode != 0 && mode != 1);
+        nMode = NumberOf(mode);
+        EnableItem(hMainDlg, ID_CUSTOM_PARAMS, mode == Mode::Custom);
+        EnablePartFields(hMainDlg);
     }
     KeepTabStopOnCheckedOption(hMainDlg);
 }
@@ -123,6 +125,27 @@ void Exit() {
     EndWin(hMainDlg, 0);
 }
 
+// The compression and the custom parameters are read at every Publish, the part too where it applies.
+PublishChoices ChoicesInWindow(const Part& part) {
+    return {GetSelectedListText(hMainDlg, ID_COMPRESSION), GetItemText(hMainDlg, ID_CUSTOM_PARAMS), part};
+}
+
+// The part From and To give, once they have been read without fault; a fault is said before anything
+// starts.
+std::optional<Part> PartInWindow() {
+    if (!IsWindowEnabled(GetDlgItem(hMainDlg, ID_FROM))) return Part{};
+    PartReading reading =
+        ReadPart(Utf8Of(GetItemText(hMainDlg, ID_FROM)), Utf8Of(GetItemText(hMainDlg, ID_TO)));
+    // The look taken when the video was loaded knows its length.
+    if (const auto look = KeptLook(sInputFile); reading.problem.empty() && look)
+        if (const std::string past = PartPastTheEnd(reading.part, look->durationSeconds); !past.empty())
+            reading.problem = past + ".";
+    if (reading.problem.empty()) return reading.part;
+    MessageBoxW(hMainDlg, WideFrom(reading.problem, CP_UTF8).c_str(), L"Attention",
+                MB_OK | MB_ICONEXCLAMATION);
+    return std::nullopt;
+}
+
 // Several videos: one save dialog gives the folder and the type for them all.
 void PublishSeveral() {
     const std::string chosen = ChooseBatchOutput(hMainDlg, sOutputDir, sInputFiles.front());
@@ -130,7 +153,8 @@ void PublishSeveral() {
     const auto exists = [](const std::string& path) {
         return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
-    PublishBatch(PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), exists, NamesSameFile));
+    PublishVideos(PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), exists, NamesSameFile),
+                  ChoicesInWindow({}));
 }
 
 void Publish() {
@@ -142,21 +166,33 @@ void Publish() {
     if (sInputFiles.size() > 1) {
         PublishSeveral();
     } else {
+        const std::optional<Part> part = PartInWindow();
+        if (!part) return;
         sOutputFile = ChooseOutputVideo(hMainDlg, sOutputDir);
-        if (!TrimBlanks(sOutputFile).empty()) PublishVideo();
+        if (!TrimBlanks(sOutputFile).empty())
+            PublishVideos({{sInputFile, sOutputFile}}, ChoicesInWindow(*part));
     }
     if (ExitAfterRun()) Exit();
 }
 
-// Load, a drop and the command line all end here: one video as ever, or several for a batch.
-void LoadVideos(const std::vector<std::string>& videos) {
+// Load, a drop and the command line all end here: one video as ever, or several for a batch. They
+// are looked at at once, while the user chooses the rest.
+void ShowLoaded(const std::vector<std::string>& videos) {
     sInputFiles = videos;
     sInputFile = videos.empty() ? std::string() : videos.front();
+    EnablePartFields(hMainDlg);
     if (videos.empty()) return;
-    sInputDir = FolderOfFile(sInputFile);
+    // A part belongs to the video it was chosen for.
+    SetItemText(hMainDlg, ID_FROM, "");
+    SetItemText(hMainDlg, ID_TO, "");
     LookAhead(videos);
     SetItemText(hMainDlg, ID_INPUT_PATH, LoadedVideosText(videos));
     RedrawItem(hMainDlg, ID_INPUT_PATH);
+}
+
+void LoadVideos(const std::vector<std::string>& videos) {
+    ShowLoaded(videos);
+    if (!videos.empty()) sInputDir = FolderOfFile(sInputFile);
 }
 
 // Exit, the close box and Alt+F4 during a run: the run is stopped and the program left only
@@ -203,17 +239,16 @@ INT_PTR Command(WPARAM wParam) {
     switch (id) {
     case ID_LOAD:
         if (RefusedWhileConverting()) break;
-        // The chooser shows what was chosen and remembers its folder itself.
-        sInputFiles = ChooseInputVideos(hMainDlg, sInputDir);
-        sInputFile = sInputFiles.empty() ? std::string() : sInputFiles.front();
-        LookAhead(sInputFiles);
+        // The chooser remembers its folder itself; a cancelled one leaves nothing loaded (the label
+        // keeps its text).
+        ShowLoaded(ChooseInputVideos(hMainDlg, sInputDir));
         break;
     case ID_PUBLISH: Publish(); break;
     case ID_EXIT: ExitCommand(); break;
     case ID_RESET_PARAMS: SetItemText(hMainDlg, ID_CUSTOM_PARAMS, kDefaultCustomParams); break;
-    case ID_MODE_USUAL: ChooseMode(1); break;
-    case ID_MODE_FAST: ChooseMode(0); break;
-    case ID_MODE_CUSTOM: ChooseMode(2); break;
+    case ID_MODE_USUAL: ChooseMode(Mode::Usual); break;
+    case ID_MODE_FAST: ChooseMode(Mode::Fast); break;
+    case ID_MODE_CUSTOM: ChooseMode(Mode::Custom); break;
     case ID_HELP: ShowHelpWindow(); break;
     case ID_ABOUT: ShowAboutWindow(); break;
     case IDOK: PressFocusedButton(); break;
@@ -248,6 +283,12 @@ void AcceptDroppedFiles(HWND window) {
 }
 
 } // namespace
+
+void EnablePartFields(HWND window) {
+    const bool enabled = ModeOf(nMode) != Mode::Custom && sInputFiles.size() <= 1;
+    for (int id : {ID_FROM_CAPTION, ID_FROM, ID_TO_CAPTION, ID_TO})
+        EnableItem(window, id, enabled);
+}
 
 void KeepTabStopOnCheckedOption(HWND window) {
     for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM}) {

@@ -1,6 +1,8 @@
 // Control ids of the main window.
 #pragma once
 
+#include "base/mode.h"
+
 enum MainControlId : int {
     ID_TITLE = 1003,
     ID_TITLE_SHADOW = 1004,
@@ -23,4 +25,13 @@ enum MainControlId : int {
     ID_CUSTOM_PARAMS = 1030,
     ID_CUSTOM_CAPTION = 1031,
     ID_RESET_PARAMS = 1032,
+    ID_FROM = 1040,
+    ID_TO = 1041,
+    ID_FROM_CAPTION = 1042,
+    ID_TO_CAPTION = 1043,
 };
+
+// The option of a mode.
+inline int ModeOptionOf(Mode mode) {
+    return mode == Mode::Usual ? ID_MODE_USUAL : mode == Mode::Fast ? ID_MODE_FAST : ID_MODE_CUSTOM;
+}

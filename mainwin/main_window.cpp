@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "convert/batch.h"
 #include "mainwin/main_callback.h"
 #include "mainwin/main_ids.h"
@@ -79,6 +79,15 @@ constexpr ControlRow kRowsBeforeModes[] = {
 };
 
 constexpr ControlRow kRowsAfterModes[] = {
+    // The part of a video kept, in the free space left of Help: empty keeps it whole.
+    {ID_FROM_CAPTION, "STATIC", "From", 30, 314, 30, 18, SS_LEFT, 0, FontChoice::Dialog, RGB(192, 192, 192),
+     kClear},
+    {ID_FROM, "EDIT", "", 62, 311, 80, 20, WS_BORDER | ES_AUTOHSCROLL, WS_EX_STATICEDGE, FontChoice::UserText,
+     RGB(0, 0, 0), RGB(255, 255, 255)},
+    {ID_TO_CAPTION, "STATIC", "To", 156, 314, 20, 18, SS_LEFT, 0, FontChoice::Dialog, RGB(192, 192, 192),
+     kClear},
+    {ID_TO, "EDIT", "", 178, 311, 80, 20, WS_BORDER | ES_AUTOHSCROLL, WS_EX_STATICEDGE, FontChoice::UserText,
+     RGB(0, 0, 0), RGB(255, 255, 255)},
     {ID_INSTRUCTIONS, "STATIC", kInstructions, 630, 140, 370, 50, SS_LEFT, 0, FontChoice::Dialog,
      RGB(192, 192, 192), kClear},
     {ID_COMPRESSION_CAPTION, "STATIC", "Compression", 520, 233, 99, 15, SS_CENTER, 0, FontChoice::Dialog,
@@ -125,7 +134,7 @@ void AddRow(HWND window, const ControlRow& row, const MainFonts& fonts) {
 }
 
 void ApplyModeState(HWND window) {
-    const int checked = nMode == 1 ? ID_MODE_USUAL : nMode == 0 ? ID_MODE_FAST : ID_MODE_CUSTOM;
+    const int checked = ModeOptionOf(ModeOf(nMode));
     SetItemCheck(window, checked, true);
     EnableItem(window, ID_CUSTOM_PARAMS, checked == ID_MODE_CUSTOM);
 }
@@ -136,7 +145,8 @@ void ApplyModeState(HWND window) {
 void MakeKeyboardReachable(HWND window) {
     static constexpr int kTabOrder[] = {ID_LOAD,      ID_PUBLISH,     ID_COMPRESSION,   ID_MODE_USUAL,
                                         ID_MODE_FAST, ID_MODE_CUSTOM, ID_CUSTOM_PARAMS, ID_RESET_PARAMS,
-                                        ID_HELP,      ID_ABOUT,       ID_EXIT};
+                                        ID_FROM,      ID_TO,          ID_HELP,          ID_ABOUT,
+                                        ID_EXIT};
     for (int id : kTabOrder) {
         HWND control = GetDlgItem(window, id);
         const bool laterOption = id == ID_MODE_FAST || id == ID_MODE_CUSTOM;
@@ -145,7 +155,7 @@ void MakeKeyboardReachable(HWND window) {
     }
     KeepTabStopOnCheckedOption(window);
     SetTabOrder(window, {ID_LOAD, ID_PUBLISH, ID_COMPRESSION, ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM,
-                         ID_CUSTOM_PARAMS, ID_RESET_PARAMS, ID_HELP, ID_ABOUT, ID_EXIT});
+                         ID_CUSTOM_PARAMS, ID_RESET_PARAMS, ID_FROM, ID_TO, ID_HELP, ID_ABOUT, ID_EXIT});
     for (int id : {ID_MODE_USUAL, ID_MODE_FAST, ID_MODE_CUSTOM})
         SendDlgItemMessageW(window, id, BM_SETDONTCLICK, TRUE, 0);
 }
@@ -171,6 +181,7 @@ INT_PTR ShowMainDialog() {
     ApplyModeState(hMainDlg);
     for (const ControlRow& row : kRowsAfterModes)
         AddRow(hMainDlg, row, fonts);
+    EnablePartFields(hMainDlg);
     FillCompressionList(hMainDlg);
     MakeKeyboardReachable(hMainDlg);
     SetWindowIcon(hMainDlg, L"VIDEO");

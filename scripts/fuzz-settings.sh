@@ -14,7 +14,7 @@ mkdir -p "$work/corpus" "$work/artifacts" "$work/large"
 
 clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
-    -I"$top" "$top/app/text.cpp" "$top/app/settings_text.cpp" "$top/tests/fuzz/settings_fuzz.cpp" \
+    -I"$top" "$top/base/text.cpp" "$top/base/settings_text.cpp" "$top/tests/fuzz/settings_fuzz.cpp" \
     -o "$fuzzer"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0

@@ -50,6 +50,13 @@ std::wstring OutputPath() {
     return output;
 }
 
+std::string Utf8(const std::wstring& text) {
+    std::string utf8(text.size() * 4, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(), int(utf8.size()),
+                                    nullptr, nullptr));
+    return utf8;
+}
+
 std::string ReadAll(const std::wstring& path) {
     std::string bytes;
     HANDLE file = Open(path, GENERIC_READ, OPEN_EXISTING);
@@ -70,20 +77,12 @@ int main() {
         return 1;
     }
     if (const std::wstring record = Environment(L"FAKECONV_RECORD"); !record.empty()) {
-        const std::wstring line = GetCommandLineW();
-        std::string utf8(line.size() * 4, '\0');
-        utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), utf8.data(),
-                                        int(utf8.size()), nullptr, nullptr));
         HANDLE file = Open(record, GENERIC_WRITE, CREATE_ALWAYS);
-        WriteAll(file, utf8);
+        WriteAll(file, Utf8(GetCommandLineW()));
         CloseHandle(file);
     }
     if (Environment(L"FAKECONV_DENIED") == L"1") {
-        const std::wstring output = OutputPath();
-        std::string utf8(output.size() * 4, '\0');
-        utf8.resize(WideCharToMultiByte(CP_UTF8, 0, output.data(), int(output.size()), utf8.data(),
-                                        int(utf8.size()), nullptr, nullptr));
-        WriteAll(errors, utf8 + ": Permission denied\n");
+        WriteAll(errors, Utf8(OutputPath()) + ": Permission denied\n");
         return 1;
     }
     const std::wstring failOn = Environment(L"FAKECONV_FAIL_ON");

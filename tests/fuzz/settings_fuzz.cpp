@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_text.h"
-#include "app/text.h"
+#include "base/settings_text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tests/support/support.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <utility>
 
 #include "tests/support/paths.h"
@@ -29,105 +29,49 @@ DWORD WINAPI RunBackground(void* action) {
     return 0;
 }
 
-// The folders NewTempFolder made in this process: the only ones RemoveTree removes.
+// The folders NewTempFolder made in this process, the only ones RemoveTree removes, each with
+// whether what was left of it has been said (once: a caller may try again until a converter lets go).
 SRWLOCK gMadeLock = SRWLOCK_INIT;
-void (*gRefusalReport)(const std::string& why) = nullptr;
-
-struct Made {
-    std::wstring folder;
-    bool toldWhatWasLeft = false; // said once: a caller may try again until a converter lets go
-};
-
-std::vector<Made>& MadeFolders() {
-    static std::vector<Made> made;
-    return made;
-}
-
-void Remember(const std::wstring& folder) {
-    AcquireSRWLockExclusive(&gMadeLock);
-    MadeFolders().push_back({folder});
-    ReleaseSRWLockExclusive(&gMadeLock);
-}
+std::map<std::wstring, bool> gMade;
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
-
-// True the first time it is asked for this folder of ours.
-bool FirstToTell(const std::wstring& folder) {
-    AcquireSRWLockExclusive(&gMadeLock);
-    bool first = false;
-    for (Made& made : MadeFolders())
-        if (SameName(made.folder, folder)) first = !std::exchange(made.toldWhatWasLeft, true);
-    ReleaseSRWLockExclusive(&gMadeLock);
-    return first;
-}
-
-// Null for a folder that NewTempFolder made in this process, else why it is not one.
-const char* WhyNotOurs(const std::wstring& folder) {
-    if (folder.empty()) return "an empty path";
-    const bool drive = folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/');
-    const bool unc = folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\' && folder[2] != L'?' &&
-                     folder[2] != L'.';
-    if (!drive && !unc) return "not a full path";
-    for (size_t start = 0; start <= folder.size();) {
-        const size_t end = std::min(folder.find_first_of(L"\\/", start), folder.size());
-        const std::wstring part = folder.substr(start, end - start);
-        if (part == L"." || part == L"..") return "a path with . or .. in it";
-        start = end + 1;
-    }
-    AcquireSRWLockShared(&gMadeLock);
-    bool made = false;
-    for (const Made& ours : MadeFolders())
-        made = made || SameName(ours.folder, folder);
-    ReleaseSRWLockShared(&gMadeLock);
-    return made ? nullptr : "not a folder that NewTempFolder made in this process";
-}
-
-// The \\?\ form of a full path, which the file functions take beyond MAX_PATH as it is.
-std::wstring LongForm(const std::wstring& path) {
-    if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
-}
-
-// The entry itself, never what it links to, open for the tree's removal.
-HANDLE OpenItself(const std::wstring& path, DWORD access) {
-    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-// Where the system says an open entry is: its volume and its path on it. For a link that Wine
-// opens as its target (its view of a Unix symbolic link) this is the target's path.
-struct Where {
-    DWORD volume = 0;
-    std::wstring name;
-    DWORD attributes = 0;
-};
-
-bool WhereIs(HANDLE entry, Where* where) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)); // the longest path
-    auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    if (!GetFileInformationByHandle(entry, &info) ||
-        !GetFileInformationByHandleEx(entry, FileNameInfo, name, static_cast<DWORD>(buffer.size())))
-        return false;
-    where->volume = info.dwVolumeSerialNumber;
-    where->name.assign(name->FileName, name->FileNameLength / sizeof(wchar_t));
-    where->attributes = info.dwFileAttributes;
-    return true;
+    return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::string Error(DWORD code) {
     return "error " + std::to_string(code);
 }
 
-// The names and attributes in an open folder, read through its handle (FILE_LIST_DIRECTORY).
+// The entry itself, never what it links to.
+HANDLE OpenItself(const std::wstring& path, DWORD access) {
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Where the system says an open entry is, "volume:path"; for a link that Wine opens as its target
+// (its view of a Unix symbolic link) that is the target. Empty when it cannot tell.
+std::wstring WhereIs(HANDLE entry, DWORD* attributes) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)); // the longest path
+    auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandle(entry, &info) ||
+        !GetFileInformationByHandleEx(entry, FileNameInfo, name, DWORD(buffer.size())))
+        return {};
+    *attributes = info.dwFileAttributes;
+    return std::to_wstring(info.dwVolumeSerialNumber) + L":" +
+           std::wstring(name->FileName, name->FileNameLength / sizeof(wchar_t));
+}
+
+bool IsFolder(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The names and attributes in an open folder, read through its handle.
 bool ListFolder(HANDLE folder, std::vector<std::pair<std::wstring, DWORD>>* items) {
     std::vector<LONGLONG> buffer(8192); // aligned as the records need
-    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
     for (auto kind = FileIdBothDirectoryRestartInfo;
-         GetFileInformationByHandleEx(folder, kind, buffer.data(), bytes); kind = FileIdBothDirectoryInfo) {
+         GetFileInformationByHandleEx(folder, kind, buffer.data(), DWORD(buffer.size() * sizeof(LONGLONG)));
+         kind = FileIdBothDirectoryInfo) {
         for (auto* item = reinterpret_cast<const char*>(buffer.data());;) {
             const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(item);
             const std::wstring name(record->FileName, record->FileNameLength / sizeof(wchar_t));
@@ -139,48 +83,31 @@ bool ListFolder(HANDLE folder, std::vector<std::pair<std::wstring, DWORD>>* item
     return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-// Removes the entry at `path` (a \\?\ path), which must be where `expected` says: what is in a
+// Removes the entry at `path` (a \\?\ path), which must open where `expected` says: what is in a
 // folder first, then the folder, each through a handle on the entry itself. A link is removed
 // without looking inside; what cannot be removed safely is left and said in `left`.
-bool Remove(const std::wstring& path, const Where& expected, DWORD listedAttributes,
-            std::vector<std::string>& left) {
-    const bool folder =
-        (listedAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(listedAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    HANDLE entry = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
-                                        (folder ? FILE_LIST_DIRECTORY : 0));
+bool Remove(const std::wstring& path, const std::wstring& expected, bool folder, std::vector<std::string>& left) {
+    HANDLE entry = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | (folder ? FILE_LIST_DIRECTORY : 0));
     if (entry == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
         left.push_back(Utf8(path) + ": cannot be opened (" + Error(error) + ")");
         return false;
     }
-    Where where;
-    std::string problem;
-    if (!WhereIs(entry, &where))
-        problem = "cannot be checked (" + Error(GetLastError()) + ")";
-    else if (where.volume != expected.volume || !SameName(where.name, expected.name))
-        problem = "opens as " + Utf8(where.name) + " (a link, whose removal would remove that), kept";
-    else if (folder != ((where.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                        !(where.attributes & FILE_ATTRIBUTE_REPARSE_POINT)))
-        problem = "changed while being removed";
+    DWORD attributes = 0;
+    const std::wstring where = WhereIs(entry, &attributes);
     std::vector<std::pair<std::wstring, DWORD>> items;
-    if (problem.empty() && folder && !ListFolder(entry, &items))
+    std::string problem;
+    if (where.empty() || !SameName(where, expected))
+        problem = "opens as " + Utf8(where) + " (a link, whose removal would remove that), kept";
+    else if (folder != IsFolder(attributes))
+        problem = "changed while being removed";
+    else if (folder && !ListFolder(entry, &items))
         problem = "cannot be listed (" + Error(GetLastError()) + ")";
     bool emptied = problem.empty();
-    for (const auto& [name, attributes] : items) {
-        Where inside = where;
-        inside.name += L"\\" + name;
-        emptied &= Remove(path + L"\\" + name, inside, attributes, left);
-    }
+    for (const auto& [name, itemAttributes] : items)
+        emptied &= Remove(path + L"\\" + name, where + L"\\" + name, IsFolder(itemAttributes), left);
     if (emptied) {
-        if (where.attributes & FILE_ATTRIBUTE_READONLY) {
-            FILE_BASIC_INFO basic{}; // times of zero stay as they are
-            basic.FileAttributes =
-                where.attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-            if (!basic.FileAttributes) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-            SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic);
-        }
         FILE_DISPOSITION_INFO dispose{TRUE};
         if (!SetFileInformationByHandle(entry, FileDispositionInfo, &dispose, sizeof dispose))
             problem = "cannot be removed (" + Error(GetLastError()) + ")";
@@ -188,6 +115,11 @@ bool Remove(const std::wstring& path, const Where& expected, DWORD listedAttribu
     CloseHandle(entry);
     if (!problem.empty()) left.push_back(Utf8(path) + ": " + problem);
     return emptied && problem.empty();
+}
+
+std::string RunBuildConverter(const std::wstring& arguments) {
+    return OutputOfCommand(L"\"" + BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe\" -hide_banner " +
+                           arguments);
 }
 
 } // namespace
@@ -227,53 +159,43 @@ std::wstring NewTempFolder(const std::wstring& nameHint) {
         std::wstring folder = temp + nameHint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(InterlockedIncrement(&counter));
         if (CreateDirectoryW(folder.c_str(), nullptr)) {
-            Remember(folder);
+            AcquireSRWLockExclusive(&gMadeLock);
+            gMade[folder] = false;
+            ReleaseSRWLockExclusive(&gMadeLock);
             return folder;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
     }
 }
 
-void SetRefusalReport(void (*report)(const std::string& why)) {
-    gRefusalReport = report;
-}
-
 bool RemoveTree(const std::wstring& folder) {
-    if (const char* why = WhyNotOurs(folder)) {
-        const std::string message =
-            "RemoveTree refused \"" + Utf8(folder) + "\": " + why + "; nothing was deleted";
-        std::fprintf(stderr, "%s\n", message.c_str());
-        if (gRefusalReport) gRefusalReport(message);
-        return false;
-    }
-    const std::wstring path = LongForm(folder);
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
-        if (FirstToTell(folder))
-            std::fprintf(stderr, "RemoveTree left %s: cannot be read (%s)\n", Utf8(folder).c_str(),
-                         Error(error).c_str());
+    AcquireSRWLockShared(&gMadeLock);
+    const bool ours = gMade.count(folder) > 0;
+    ReleaseSRWLockShared(&gMadeLock);
+    if (!ours) {
+        std::fprintf(stderr, "RemoveTree refused \"%s\": not a folder that NewTempFolder made in this process; "
+                             "nothing was deleted\n", Utf8(folder).c_str());
         return false;
     }
     // The folder is checked against the temp folder it was made in, as everything in it is
     // checked against its own folder.
+    const std::wstring path = L"\\\\?\\" + folder;
     const size_t leaf = folder.rfind(L'\\');
-    std::wstring tempPath = folder.substr(0, leaf);
-    if (tempPath.back() == L':') tempPath += L'\\'; // a drive's root
-    Where temp;
-    HANDLE parent = OpenItself(LongForm(tempPath), FILE_READ_ATTRIBUTES);
-    const bool known = parent != INVALID_HANDLE_VALUE && WhereIs(parent, &temp);
-    if (parent != INVALID_HANDLE_VALUE) CloseHandle(parent);
     std::vector<std::string> left;
-    if (known) {
-        if (temp.name.empty() || temp.name.back() != L'\\') temp.name += L'\\';
-        temp.name += folder.substr(leaf + 1);
-        Remove(path, temp, attributes, left);
-    } else {
+    DWORD attributes = 0;
+    HANDLE temp = OpenItself(path.substr(0, leaf + 4) + (leaf == 2 ? L"\\" : L""), FILE_READ_ATTRIBUTES);
+    std::wstring expected = temp == INVALID_HANDLE_VALUE ? L"" : WhereIs(temp, &attributes);
+    if (temp != INVALID_HANDLE_VALUE) CloseHandle(temp);
+    if (expected.empty()) {
         left.push_back(Utf8(folder) + ": the temp folder it is in cannot be opened");
+    } else {
+        if (expected.back() != L'\\') expected += L'\\';
+        Remove(path, expected + folder.substr(leaf + 1), true, left);
     }
-    if (!left.empty() && FirstToTell(folder))
+    AcquireSRWLockExclusive(&gMadeLock);
+    const bool told = std::exchange(gMade[folder], !left.empty());
+    ReleaseSRWLockExclusive(&gMadeLock);
+    if (!told)
         for (const std::string& line : left)
             std::fprintf(stderr, "RemoveTree left %s\n", line.c_str());
     return left.empty();
@@ -385,11 +307,6 @@ std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
     const std::string output = ReadBytes(path);
     RemoveTree(folder);
     return output;
-}
-
-std::string RunBuildConverter(const std::wstring& arguments) {
-    return OutputOfCommand(L"\"" + BuildProgramFolder() + L"\\PLUG-IN\\ffmpeg_III.exe\" -hide_banner " +
-                           arguments);
 }
 
 bool MakeClip(const std::wstring& path, int seconds, const std::wstring& size) {

@@ -30,9 +30,8 @@ std::wstring NewTempFolder(const std::wstring& nameHint);
 // it points to; one that the system cannot remove without touching its target (Wine's view of a
 // Unix symbolic link) is left in place. True when the folder is gone (or was already); what
 // was left is said once on standard error.
-// Any other path (empty, relative, with . or .., the temp folder, a folder of another process or
-// one inside a folder of ours) is refused: nothing is deleted, false is returned and the refusal
-// is reported on standard error and, in a test program, as a failure of the running test.
+// Any other path, even another spelling of one of those folders, is refused: nothing is deleted,
+// false is returned and the refusal is said on standard error.
 bool RemoveTree(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
@@ -59,9 +58,7 @@ void ChooseInDialog(HWND dialog, const std::wstring& name);
 
 // What a command line wrote to its standard output and error; ended after the time-out.
 std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs = 120000);
-// The converter the build placed beside the program: what it says to these arguments, clips made
-// with it, and its reading of a file.
-std::string RunBuildConverter(const std::wstring& arguments);
+// Clips made with the converter the build placed beside the program, and its reading of a file.
 bool MakeClip(const std::wstring& path, int seconds, const std::wstring& size = L"320x240");
 std::string Probe(const std::wstring& path);
 
@@ -78,17 +75,5 @@ class Background {
     std::function<void()> action_;
     HANDLE thread_ = nullptr;
 };
-
-// Where RemoveTree reports a refusal besides standard error.
-void SetRefusalReport(void (*report)(const std::string& why));
-
-#ifdef ADD_FAILURE
-// A test program (GoogleTest included before this header) sees a refusal as a failure of the
-// test that asked for it.
-inline void FailTheRunningTest(const std::string& why) {
-    ADD_FAILURE() << why;
-}
-inline const bool kRefusalsFailTheTest = (SetRefusalReport(&FailTheRunningTest), true);
-#endif
 
 } // namespace test

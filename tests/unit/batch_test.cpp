@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "convert/batch.h"
 #include "files/file_choice.h"
 

@@ -2,6 +2,7 @@
 // PLUG-IN) and what the usual and fast modes make of it for each output type.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "convert/conversion_plan.h"
 #include "tests/unit/fixture.h"
 
@@ -50,22 +51,11 @@ TEST(MediaLook, AStreamIsALineOfTheListingNotMetadataAndProgramsListItOnce) {
     EXPECT_EQ(Kinds(Look("oddkey")), "0V1A");
     const MediaLook programs = Look("programs");
     EXPECT_EQ(Kinds(programs), "0V1A2A");
-    EXPECT_EQ(Maps(PlanConversion(1, "15", programs, "D:\\out.mp4")), "0 1 2 ");
+    EXPECT_EQ(Maps(PlanConversion(Mode::Usual, "15", programs, "D:\\out.mp4")), "0 1 2 ");
     EXPECT_EQ(Kinds(Look("attach")), "0V1A2T");
     EXPECT_EQ(Kinds(Look("camera")), "0V1A2D");
     EXPECT_EQ(Look("unreadable").streams.size(), 0u);
-
-    const StreamLook rotated = Look("rotated").streams[0];
-    EXPECT_EQ(rotated.rotation, -90);
-    EXPECT_EQ(rotated.width * 1000 + rotated.height, 320240);
-    const MediaLook camcorder = Look("interlaced");
-    EXPECT_TRUE(camcorder.streams[0].interlaced);
     EXPECT_FALSE(Look("plain").streams[0].interlaced);
-    EXPECT_EQ(camcorder.streams[1].channelLayout, "5.1(side)");
-    EXPECT_EQ(camcorder.streams[1].sampleRate, 48000);
-    EXPECT_EQ(camcorder.format, "mpeg");
-    const StreamLook pq = Look("pq").streams[0];
-    EXPECT_EQ(pq.matrix + " " + pq.primaries + " " + pq.transfer, "bt2020nc bt2020 smpte2084");
     const std::string_view webm =
         "  Stream #0:0: Video: vp9 (Profile 0), yuv420p(tv, progressive), 720x576, SAR 64:45 "
         "DAR 16:9, 25 fps, 25 tbr, 1k tbn (default)\n";
@@ -81,84 +71,72 @@ TEST(ConversionPlan, EveryTrackChaptersAndMetadataGoWhereTheTypeHoldsThem) {
         SCOPED_TRACE(converter);
         const MediaLook tracks = Look(converter, "tracks");
         // Video, both audio tracks with their languages, the text subtitles; not the chapters' own track.
-        const ConversionPlan mp4 = PlanConversion(1, "15", tracks, "D:\\out.mp4");
+        const ConversionPlan mp4 = PlanConversion(Mode::Usual, "15", tracks, "D:\\out.mp4");
         EXPECT_EQ(Maps(mp4), "0 1 2 3 ");
         EXPECT_TRUE(Has(mp4.parameters, " -map_metadata 0 -threads 0 -crf 15 -pix_fmt yuv420p"));
         EXPECT_TRUE(Has(mp4.parameters, " -c:s:0 mov_text"));
         EXPECT_FALSE(Has(mp4.parameters, "use_metadata_tags")) << "standard atoms, which players read";
         EXPECT_EQ(mp4.leftOut, "");
-        const ConversionPlan webm = PlanConversion(0, "15", tracks, "D:\\out.WEBM");
+        const ConversionPlan webm = PlanConversion(Mode::Fast, "15", tracks, "D:\\out.WEBM");
         EXPECT_TRUE(Has(webm.beforeInput, " -fflags +genpts"));
         EXPECT_TRUE(Has(webm.beforeInput, " -loglevel level+warning")) << "errors told by level, not words";
         // FLV holds one audio track (the default one) and no subtitles or chapters; AVI all audio tracks.
-        const ConversionPlan flv = PlanConversion(1, "15", tracks, "D:\\out.flv");
+        const ConversionPlan flv = PlanConversion(Mode::Usual, "15", tracks, "D:\\out.flv");
         EXPECT_EQ(Maps(flv), "0 1 ");
         EXPECT_EQ(
             flv.leftOut,
             "Left out: audio track 2 (fra), the subtitles (eng) and the chapters: FLV cannot hold them.");
-        EXPECT_EQ(PlanConversion(1, "15", tracks, "D:\\out.avi").leftOut,
-                  "Left out: the subtitles (eng), the chapters and the date it was recorded: AVI cannot hold "
-                  "them.");
         // A type typed by hand that the converter knows gets the same plan.
-        EXPECT_EQ(Maps(PlanConversion(1, "15", tracks, "D:\\out.mkv")), "0 1 2 3 ");
+        EXPECT_EQ(Maps(PlanConversion(Mode::Usual, "15", tracks, "D:\\out.mkv")), "0 1 2 3 ");
     }
     // Picture subtitles fit only Matroska; cover art stays a cover where the type holds one.
-    EXPECT_EQ(PlanConversion(1, "15", Look("picture_subs"), "D:\\out.mp4").leftOut,
+    EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("picture_subs"), "D:\\out.mp4").leftOut,
               "Left out: the subtitles (eng): MP4 cannot hold them.");
-    EXPECT_TRUE(Has(PlanConversion(1, "15", Look("picture_subs"), "D:\\out.mkv").parameters, " -c:s:0 copy"));
-    const ConversionPlan cover = PlanConversion(1, "15", Look("cover"), "D:\\out.mp4");
+    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", Look("picture_subs"), "D:\\out.mkv").parameters,
+                    " -c:s:0 copy"));
+    const ConversionPlan cover = PlanConversion(Mode::Usual, "15", Look("cover"), "D:\\out.mp4");
     EXPECT_EQ(Maps(cover), "0 1 2 ");
     EXPECT_TRUE(Has(cover.parameters, " -c:v:1 copy"));
-    EXPECT_EQ(PlanConversion(1, "15", Look("cover"), "D:\\out.mov").leftOut,
-              "Left out: the cover picture: MOV cannot hold it.");
-    EXPECT_EQ(PlanConversion(0, "15", Look("attach"), "D:\\out.mp4").leftOut,
+    EXPECT_EQ(PlanConversion(Mode::Fast, "15", Look("attach"), "D:\\out.mp4").leftOut,
               "Left out: the attached files: MP4 cannot hold them.");
     // Nothing readable: the converter chooses, and the user is told.
-    EXPECT_EQ(Maps(PlanConversion(1, "15", Look("unreadable"), "D:\\out.mp4")), "");
-    EXPECT_TRUE(Has(PlanConversion(1, "15", Look("unreadable"), "D:\\out.mp4").leftOut, "Only the main"));
+    EXPECT_EQ(Maps(PlanConversion(Mode::Usual, "15", Look("unreadable"), "D:\\out.mp4")), "");
+    EXPECT_TRUE(
+        Has(PlanConversion(Mode::Usual, "15", Look("unreadable"), "D:\\out.mp4").leftOut, "Only the main"));
 }
 
 TEST(ConversionPlan, TheUsualModeMakesWhatEachEncoderTakes) {
     MediaLook screen = Look("plain");
     screen.streams[0].width = 321, screen.streams[0].height = 241;
-    EXPECT_TRUE(Has(PlanConversion(1, "15", screen, "a.mp4").parameters, " -filter:v:0 scale=320:240"));
-    EXPECT_FALSE(Has(PlanConversion(1, "15", screen, "a.avi").parameters, "scale"))
+    EXPECT_TRUE(
+        Has(PlanConversion(Mode::Usual, "15", screen, "a.mp4").parameters, " -filter:v:0 scale=320:240"));
+    EXPECT_FALSE(Has(PlanConversion(Mode::Usual, "15", screen, "a.avi").parameters, "scale"))
         << "MPEG-4 takes odd sizes";
     // Turned a quarter: the upright picture is what the encoder gets.
     MediaLook phone = Look("rotated");
     phone.streams[0].height = 241;
-    EXPECT_TRUE(Has(PlanConversion(1, "15", phone, "a.mov").parameters, "scale=240:320"));
-    // Too small for Theora to decode; pixels FLV cannot shape.
-    screen.streams[0].width = screen.streams[0].height = 16;
-    EXPECT_TRUE(Has(PlanConversion(1, "15", screen, "a.ogv").parameters, "scale=24:24"));
-    screen.streams[0].width = 720, screen.streams[0].height = 576, screen.streams[0].aspectX = 64,
-    screen.streams[0].aspectY = 45;
-    EXPECT_TRUE(Has(PlanConversion(1, "15", screen, "a.flv").parameters, "scale=1024:576,setsar=1"));
+    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", phone, "a.mov").parameters, "scale=240:320"));
 
     const MediaLook camcorder = Look("interlaced");
-    const std::string webm = PlanConversion(1, "15", camcorder, "a.webm").parameters;
+    const std::string webm = PlanConversion(Mode::Usual, "15", camcorder, "a.webm").parameters;
     EXPECT_TRUE(Has(webm, " -filter:v:0 bwdif=")) << webm;
-    EXPECT_TRUE(Has(webm, " -filter:a:0 aformat=channel_layouts=mono|stereo|3.0|quad|5.1|7.1"));
-    EXPECT_FALSE(Has(PlanConversion(1, "15", camcorder, "a.mp4").parameters, "aformat")) << "AAC takes it";
-    EXPECT_TRUE(Has(PlanConversion(1, "15", camcorder, "a.flv").parameters, " -ar:a:0 44100"));
-    MediaLook oldPhone = Look("plain");
-    oldPhone.streams[1].sampleRate = 8000;
-    EXPECT_TRUE(Has(PlanConversion(1, "15", oldPhone, "a.flv").parameters, " -ar:a:0 11025"));
-    EXPECT_FALSE(Has(PlanConversion(1, "15", Look("plain"), "a.flv").parameters, " -ar"));
+    // Sound the encoder cannot take as it is (5.1 with side channels in Vorbis, 48 kHz in FLV) is made so.
+    EXPECT_TRUE(Has(webm, " -filter:a:0 aformat=channel_layouts="));
+    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", camcorder, "a.flv").parameters, " -ar:a:0 44100"));
+    EXPECT_FALSE(Has(PlanConversion(Mode::Usual, "15", Look("plain"), "a.flv").parameters, " -ar"));
 }
 
 TEST(ConversionPlan, LargePicturesOnManyProcessorsTakeFewerThreadsThanTheConverterWould) {
     MediaLook uhd = Look("plain");
     uhd.streams[0].width = 3840, uhd.streams[0].height = 2160;
-    const ConversionPlan many = PlanConversion(1, "15", uhd, "a.mp4", 16);
+    const ConversionPlan many = PlanConversion(Mode::Usual, "15", uhd, "a.mp4", 16);
     EXPECT_TRUE(Has(many.beforeInput, " -threads 2")) << "the decoders too";
     EXPECT_TRUE(Has(many.parameters, " -threads 2 -crf 15 -pix_fmt yuv420p -rc-lookahead 20"))
         << many.parameters;
     // One processor chooses fewer threads than the cap: no cap, which would take more.
-    EXPECT_TRUE(Has(PlanConversion(1, "15", uhd, "a.mp4", 1).parameters, " -threads 0 -crf 15"));
-    const ConversionPlan small = PlanConversion(1, "15", Look("plain"), "a.mp4", 24);
+    EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", uhd, "a.mp4", 1).parameters, " -threads 0 -crf 15"));
+    const ConversionPlan small = PlanConversion(Mode::Usual, "15", Look("plain"), "a.mp4", 24);
     EXPECT_TRUE(Has(small.parameters, " -threads 16 ") && !Has(small.parameters, "lookahead"));
-    EXPECT_TRUE(Has(PlanConversion(1, "15", Look("plain"), "a.mp4", 8).parameters, " -threads 0 "));
 }
 
 TEST(ConversionPlan, HdrIsToneMappedToBt709WhereTheConverterCan) {
@@ -168,48 +146,77 @@ TEST(ConversionPlan, HdrIsToneMappedToBt709WhereTheConverterCan) {
             MediaLook look = Look(converter, kind);
             ASSERT_FALSE(look.streams.empty());
             EXPECT_TRUE(IsHdr(look.streams[0]));
-            const std::string usual = PlanConversion(1, "15", look, "D:\\out.mp4").parameters;
+            const std::string usual = PlanConversion(Mode::Usual, "15", look, "D:\\out.mp4").parameters;
             EXPECT_TRUE(Has(usual, "tonemap=tonemap=mobius") &&
                         Has(usual, " -color_primaries:v:0 bt709 -color_trc:v:0 bt709 -colorspace:v:0 bt709"))
                 << usual;
-            EXPECT_FALSE(Has(PlanConversion(0, "15", look, "D:\\out.mp4").parameters, "tonemap"))
+            EXPECT_FALSE(Has(PlanConversion(Mode::Fast, "15", look, "D:\\out.mp4").parameters, "tonemap"))
                 << "copied as is";
             // Colours left untagged are taken as HDR's own: the tone mapping has a way from them.
             look.streams[0].matrix = look.streams[0].primaries = "";
-            EXPECT_TRUE(Has(PlanConversion(1, "15", look, "D:\\out.mp4").parameters,
+            EXPECT_TRUE(Has(PlanConversion(Mode::Usual, "15", look, "D:\\out.mp4").parameters,
                             "setparams=color_primaries=bt2020:color_trc=" + look.streams[0].transfer +
                                 ":colorspace=bt2020nc:range=tv,"));
             look.converterHasZimg = false;
-            EXPECT_FALSE(Has(PlanConversion(1, "15", look, "D:\\out.mp4").parameters, "zscale"));
+            EXPECT_FALSE(Has(PlanConversion(Mode::Usual, "15", look, "D:\\out.mp4").parameters, "zscale"));
         }
     }
     EXPECT_FALSE(IsHdr(Look("plain").streams[0]));
 }
 
 TEST(ConversionPlan, TheFastModeCopiesWhatTheTypeHoldsAndRefusesTheRest) {
-    const ConversionPlan hevcIntoAvi = PlanConversion(0, "15", Look("pq"), "D:\\out.avi");
+    const ConversionPlan hevcIntoAvi = PlanConversion(Mode::Fast, "15", Look("pq"), "D:\\out.avi");
     EXPECT_EQ(hevcIntoAvi.refusal, "AVI cannot hold this video's picture (HEVC) as it is");
     EXPECT_EQ(hevcIntoAvi.advice,
               "Choose the usual mode, which converts the picture, or MOV or MP4, which hold HEVC as it is.");
-    EXPECT_EQ(PlanConversion(0, "15", Look("camera"), "D:\\out.ogv").advice,
-              "Choose the usual mode, which converts the picture, or AVI, MOV or MP4, which hold Motion JPEG "
-              "as it is.");
-    EXPECT_EQ(PlanConversion(1, "15", Look("pq"), "D:\\out.avi").refusal, "") << "the usual mode converts it";
+    EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("pq"), "D:\\out.avi").refusal, "")
+        << "the usual mode converts it";
     // Sound the type cannot hold is converted to its own; the video is still copied.
-    const ConversionPlan pcmIntoMp4 = PlanConversion(0, "15", Look("camera"), "D:\\out.mp4");
+    const ConversionPlan pcmIntoMp4 = PlanConversion(Mode::Fast, "15", Look("camera"), "D:\\out.mp4");
     EXPECT_TRUE(Has(pcmIntoMp4.parameters, " -vcodec copy -acodec copy -c:a:0 aac")) << pcmIntoMp4.parameters;
     EXPECT_EQ(pcmIntoMp4.changed, "The sound (PCM) was converted to AAC: MP4 cannot hold it as it is.");
-    EXPECT_EQ(PlanConversion(0, "15", Look("programs"), "D:\\out.mp4").changed,
-              "Audio track 1 (MP2) and audio track 2 (MP2) were converted to AAC: MP4 cannot hold them as "
-              "they are.");
-    EXPECT_TRUE(
-        Has(PlanConversion(0, "15", Look("plain"), "D:\\out.avi").parameters, " -bsf:v:0 h264_mp4toannexb"));
     // A playlist saved under a video's name is refused in both modes: only the chosen file is read.
     for (const char* list : {"playlist", "concat"})
-        for (int mode : {0, 1})
+        for (Mode mode : {Mode::Fast, Mode::Usual})
             EXPECT_EQ(PlanConversion(mode, "15", Look(list), "D:\\out.mp4").refusal,
                       "the file is a playlist, which names other files instead of holding a video itself")
                 << list;
-    EXPECT_EQ(PlanConversion(0, "15", Look("rotated"), "D:\\out.mkv").leftOut,
+    EXPECT_EQ(PlanConversion(Mode::Fast, "15", Look("rotated"), "D:\\out.mkv").leftOut,
               "Left out: the picture's rotation: MKV cannot hold it.");
+}
+
+TEST(ConversionPlan, APartIsSoughtBeforeTheInputAndAFastCopyStartsAtItsKeyPicture) {
+    const Part part{3.0, 6.0};
+    MediaLook tenSeconds = Look("plain");
+    tenSeconds.durationSeconds = 10;
+    const ConversionPlan usual = PlanConversion(Mode::Usual, "15", tenSeconds, "a.mp4", 2, part);
+    EXPECT_TRUE(EndsWith(usual.beforeInput, " -ss 3")) << usual.beforeInput;
+    EXPECT_TRUE(EndsWith(usual.parameters, " -t 3")) << usual.parameters;
+    const ConversionPlan fast = PlanConversion(Mode::Fast, "15", tenSeconds, "a.mp4", 2, part, 2.96);
+    EXPECT_TRUE(EndsWith(fast.beforeInput, " -ss 2.96") && EndsWith(fast.parameters, " -t 3.04"));
+    EXPECT_EQ(fast.changed, "Kept 0:00:02.96 to 0:00:06.00: a copy can only start at a key picture.");
+    // Seeking to a time rounded down would start the copy at the key picture before.
+    const ConversionPlan odd = PlanConversion(Mode::Fast, "15", tenSeconds, "a.mp4", 2, part, 0.5338665);
+    EXPECT_TRUE(EndsWith(odd.beforeInput, " -ss 0.533867")) << odd.beforeInput;
+    // The key picture as the converter's picture filter shows it, in whatever notation it picks.
+    const std::string_view shown = "[Parsed_showinfo_0 @ 0x5] n:   0 pts:  -3 pts_time:";
+    EXPECT_EQ(KeyPictureAt(3, std::string(shown) + "-0.04 duration:1"), 2.96);
+    EXPECT_NEAR(*KeyPictureAt(3, std::string(shown) + "-3.3e-05 duration:1"), 2.999967, 1e-9);
+    EXPECT_FALSE(KeyPictureAt(3, "title : pts_time:-1\n[out#0/null] video:0kB"));
+    EXPECT_EQ(PlanConversion(Mode::Usual, "15", Look("plain"), "a.mp4", 2, Part{2.0, {}}).refusal,
+              "From (0:00:02.00) is at or past the end of the video (0:00:02.00)");
+}
+
+TEST(Part, TheFieldsTakeHoursMinutesOrSecondsAndSayWhatIsWrong) {
+    for (auto [text, seconds] :
+         {std::pair{"0:01:02.5", 62.5}, {"1:02.5", 62.5}, {"62.5", 62.5}, {" 3 ", 3.0}})
+        EXPECT_EQ(TimeOf(text), seconds) << text;
+    for (const char* bad : {"1:2", "1:60", "abc", "-3", "1:02:03:04", ".5", "1,5", "1:"})
+        EXPECT_FALSE(TimeOf(bad)) << bad;
+    EXPECT_TRUE(ReadPart("", "").part.whole() && ReadPart("", "").problem.empty());
+    EXPECT_EQ(
+        ReadPart("1:2", "").problem,
+        "From \"1:2\" is not a time. Give From and To as h:mm:ss, m:ss or seconds, for example 0:01:02.5, "
+        "1:02.5 or 62.5.");
+    EXPECT_EQ(ReadPart("6", "0:03").problem, "To (0:00:03.00) must come after From (0:00:06.00).");
 }

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "convert/publish.h"
-#include "files/same_file.h"
+#include "base/same_file.h"
 #include "mainwin/main_ids.h"
 #include "tests/wine/converter_beside.h"
 #include "tests/wine/in_process.h"
@@ -39,7 +39,7 @@ class Batch : public ::testing::Test {
         const auto exists = [](const std::string& path) { return FileExists(FromCodePage(path)); };
         const auto plan = PlanOutputs(inputs, Utf8(folder), ".mp4", exists, NamesSameFile);
         Box closing;
-        WhileRunning([&] { PublishBatch(plan); },
+        WhileRunning([&] { PublishVideos(plan, {"21:Min size", ""}); },
                      [&] {
                          HWND window = OwnWindow("Convert Video");
                          ASSERT_NE(window, nullptr);

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
 #include "convert/converter_run.h"
 #include "convert/output_file.h"
 #include "mainwin/main_ids.h"
@@ -76,14 +76,8 @@ inline bool EndOfRun(ConverterRun& run, DWORD timeoutMs = 30000) {
     return true;
 }
 
-// Stands in for the main window where the publish flow reads its choices: the compression list,
-// "21:Min size" selected, and the custom-parameters box.
-inline void MakeStandInMainWindow(const char* customParams = "") {
+// Stands in for the main window, which owns the publish flow's windows and messages.
+inline void MakeStandInMainWindow() {
     hMainDlg = CreateWin(nullptr, "stand-in main window", 0, 0, 700, 200, 0, 0, Units::Pixels);
-    AddChild(hMainDlg, "COMBOBOX", ID_COMPRESSION, "", 10, 10, 99, 190, CBS_DROPDOWNLIST, 0);
-    for (const char* item : {"Default", "1:Max size", "21:Min size"})
-        SendDlgItemMessageA(hMainDlg, ID_COMPRESSION, CB_ADDSTRING, 0, LPARAM(item));
-    SelectListItem(hMainDlg, ID_COMPRESSION, 2);
-    AddChild(hMainDlg, "EDIT", ID_CUSTOM_PARAMS, customParams, 10, 50, 600, 20, 0, 0);
     ShowModeless(hMainDlg, nullptr);
 }

@@ -22,7 +22,7 @@ class ConverterRunTest : public ::testing::Test {
     }
     ConverterRun& NewRun() {
         run = std::make_unique<ConverterRun>();
-        run->request = {1, "15", "", Utf8(scratch + L"\\in.avi"), Utf8(scratch + L"\\out.mkv")};
+        run->request = {Mode::Usual, "15", "", Utf8(scratch + L"\\in.avi"), Utf8(scratch + L"\\out.mkv")};
         return *run;
     }
 

@@ -5,7 +5,7 @@
 
 #include <shlobj.h>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "convert/processing_log.h"
 #include "tests/wine/converter_beside.h"
 

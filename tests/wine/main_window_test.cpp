@@ -3,7 +3,7 @@
 
 #include <shlobj.h>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "mainwin/main_ids.h"
 #include "mainwin/main_window.h"
 #include "tests/wine/converter_beside.h"
@@ -59,31 +59,21 @@ void Drop(HWND window, const std::wstring& path) {
 
 } // namespace
 
-TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
+TEST(MainWindow, TheCustomParametersAreKeptWholeAndFollowTheModeOptions) {
     // Parameters far longer than a text box holds by default (a settings file may hold them).
     std::string longParams;
     while (longParams.size() < 40000)
         longParams += "-metadata comment=" + std::to_string(longParams.size()) + " ";
     WithMainWindow(
-        2,
-        [&](HWND window) {
-            EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(window, ID_CUSTOM_PARAMS)), int(longParams.size()));
+        3,
+        [](HWND) { // a hand-edited mode acts as custom
+            EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && BoxEnabled());
         },
         longParams);
     EXPECT_EQ(sCustomParams, longParams) << "kept whole for the next save";
-    WithMainWindow(3, [](HWND window) { // a hand-edited mode acts as custom
-        EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && !Checked(ID_MODE_USUAL) && !Checked(ID_MODE_FAST));
-        EXPECT_TRUE(BoxEnabled());
-        EXPECT_EQ(TextOf(GetDlgItem(window, ID_CUSTOM_PARAMS)), "-an");
-    });
     WithMainWindow(0, [](HWND window) {
-        EXPECT_TRUE(Checked(ID_MODE_FAST));
         EXPECT_FALSE(BoxEnabled());
         Click(window, ID_RESET_PARAMS); // fills even the disabled box
-        Click(window, ID_MODE_USUAL);
-        EXPECT_TRUE(WaitUntil([] { return nMode == 1; }, 3000));
-        EXPECT_EQ(TextOf(GetDlgItem(window, ID_CUSTOM_PARAMS)), "-threads 2 -crf 10 -q:v 15");
-        EXPECT_EQ(sCustomParams, "-an") << "the box is copied later";
         Click(window, ID_MODE_CUSTOM);
         EXPECT_TRUE(WaitUntil([] { return nMode == 2 && BoxEnabled(); }, 3000));
         Close(window); // a system command: the box is copied for the settings
@@ -91,64 +81,37 @@ TEST(MainWindow, ModeOptionsFollowTheSettingsAndSwitchTheCustomBox) {
     EXPECT_EQ(sCustomParams, "-threads 2 -crf 10 -q:v 15");
 }
 
-TEST(MainWindow, DuringARunCommandsThatWouldChangeItAreRefused) {
-    const std::wstring folder = NewTempFolder(L"kesto-main"), clip = folder + L"\\été a&b.avi";
+TEST(MainWindow, ADroppedVideoRunsAndDuringTheRunNothingChangesItAndLeavingIsAskedFor) {
+    ASSERT_TRUE(PlaceConverter());
+    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
+    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
+    const std::wstring folder = NewTempFolder(L"kesto-run"), clip = folder + L"\\été a&b.avi",
+                       output = folder + L"\\out.mp4";
     WriteBytes(clip, "video");
-    WithMainWindow(0, [&](HWND window) {
-        bConverting = 1;
-        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_USUAL})
-            Click(window, id);
+    WriteBytes(folder + L"\\other.avi", "video");
+    bool goesOnAfterNo = false;
+    int defaultButton = 0;
+    WithMainWindow(1, [&](HWND window) {
         Drop(window, clip);
-        Settle(window);
-        Sleep(500);
-        EXPECT_TRUE(IsWindowVisible(window));
-        EXPECT_FALSE(OtherWindowUp()) << "no file dialog";
-        EXPECT_TRUE(Checked(ID_MODE_FAST) && !Checked(ID_MODE_USUAL) && nMode == 0);
-        EXPECT_EQ(sInputFile, "");
-        bConverting = 0;
-        // Once it has ended, a dropped folder gives the videos directly inside it, in name order,
-        // and a dropped file loads as Load would load it.
-        WriteBytes(folder + L"\\notes.txt", "not a video");
-        WriteBytes(folder + L"\\b.MP4", "video");
-        WriteBytes(folder + L"\\c.webm", "a phone's or the web's video");
-        WriteBytes(folder + L"\\._b.MP4", "hidden");
-        SetFileAttributesW((folder + L"\\._b.MP4").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        Drop(window, folder);
-        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 3; }, 3000));
-        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)),
-                  Utf8(folder + L"\\b.MP4, c.webm, été a&b.avi").insert(0, "3 videos: "));
-        Drop(window, clip);
-        EXPECT_TRUE(WaitUntil([&] { return sInputFiles == std::vector<std::string>{Utf8(clip)}; }, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return sInputFiles == std::vector<std::string>{Utf8(clip)}; }, 3000));
         EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), Utf8(clip));
         EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, ID_INPUT_PATH), GWL_STYLE) & SS_NOPREFIX)
             << "& shows as &";
         EXPECT_EQ(sInputDir, Utf8(folder));
-        Click(window, ID_EXIT);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "Exit works again";
-    });
-    RemoveTree(folder);
-}
-
-TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
-    ASSERT_TRUE(PlaceConverter());
-    SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
-    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
-    const std::wstring folder = NewTempFolder(L"kesto-leave"), output = folder + L"\\out.mp4";
-    WriteBytes(folder + L"\\in.avi", "video");
-    sInputFile = Utf8(folder + L"\\in.avi");
-    bool goesOnAfterNo = false;
-    int defaultButton = 0;
-    WithMainWindow(1, [&](HWND window) {
         Click(window, ID_PUBLISH);
         HWND dialog = WaitForFileDialog(GetCurrentProcessId(), "Convert Video");
         ASSERT_NE(dialog, nullptr);
         ChooseInDialog(dialog, output);
         ASSERT_TRUE(WaitUntil([&] { return FileExists(BeingWritten(output)) && ConverterProcessRuns(); }));
-        const std::string label = TextOf(GetDlgItem(window, ID_INPUT_PATH));
-        Drop(window, folder + L"\\in.avi"); // refused as the other commands are
+        // Load, Publish, another mode and a drop are refused while it runs.
+        for (int id : {ID_LOAD, ID_PUBLISH, ID_MODE_FAST})
+            Click(window, id);
+        Drop(window, folder + L"\\other.avi");
         Settle(window);
-        Sleep(300);
-        EXPECT_EQ(TextOf(GetDlgItem(window, ID_INPUT_PATH)), label);
+        const DWORD us = GetCurrentProcessId();
+        EXPECT_FALSE(WaitForFileDialog(us, "Load Video", 500) || WaitForFileDialog(us, "Convert Video", 0));
+        EXPECT_TRUE(Checked(ID_MODE_USUAL) && !Checked(ID_MODE_FAST) && nMode == 1);
+        EXPECT_EQ(sInputFiles, std::vector<std::string>{Utf8(clip)});
         for (int answer : {IDNO, IDYES}) {
             if (answer == IDNO)
                 Click(window, ID_EXIT);
@@ -174,20 +137,19 @@ TEST(MainWindow, LeavingDuringARunIsAskedForAndYesStopsItFirst) {
 }
 
 TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
-    hLinkCursor = LoadCursorA(GetModuleHandleW(nullptr), "autor"); // as WinMain does
     WithMainWindow(0, [](HWND window) {
         // What Windows sends when an unchecked option merely gains the focus.
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_MODE_USUAL, BN_CLICKED),
                      LPARAM(GetDlgItem(window, ID_MODE_USUAL)));
         EXPECT_TRUE(nMode == 0 && Checked(ID_MODE_FAST));
         std::vector<int> order{GetDlgCtrlID(FocusOf(window))};
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 10; ++i) {
             Press(window, VK_TAB);
             order.push_back(GetDlgCtrlID(FocusOf(window)));
         }
         // Reading order; of the options only the checked one, and the disabled box not at all.
         EXPECT_EQ(order, (std::vector<int>{ID_LOAD, ID_PUBLISH, ID_COMPRESSION, ID_MODE_FAST, ID_RESET_PARAMS,
-                                           ID_HELP, ID_ABOUT, ID_EXIT, ID_LOAD}));
+                                           ID_FROM, ID_TO, ID_HELP, ID_ABOUT, ID_EXIT, ID_LOAD}));
         // The arrow keys move within the options.
         FocusOn(window, ID_MODE_FAST);
         Press(window, VK_DOWN);
@@ -198,21 +160,45 @@ TEST(MainWindow, TheKeyboardReachesEveryCommandAndOnlyAClickChangesTheMode) {
         Press(window, VK_ESCAPE);
         Sleep(300);
         EXPECT_FALSE(OtherWindowUp());
-        // Enter and Space press the painted button that has the focus; Help and About keep the main
-        // window disabled while they are up.
+        // Enter and Space press the painted button that has the focus.
         for (auto [button, key, caption] :
              {std::tuple{ID_HELP, VK_RETURN, "Help"}, {ID_ABOUT, VK_SPACE, "About"}}) {
             FocusOn(window, button);
             Press(window, key);
             HWND shown = OwnWindow(caption, 5000);
             ASSERT_NE(shown, nullptr) << caption;
-            EXPECT_FALSE(IsWindowEnabled(window)) << caption;
             Close(shown);
             EXPECT_TRUE(WaitUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); })) << caption;
         }
-        for (int id : {ID_LOAD, ID_PUBLISH})
-            EXPECT_EQ(SendMessageW(window, WM_SETCURSOR, WPARAM(GetDlgItem(window, id)), HTCLIENT) != 0,
-                      id == ID_LOAD)
-                << "the link cursor over Load only";
     });
+}
+
+TEST(MainWindow, APartIsForOneVideoOutsideTheCustomModeAndABadTimeIsSaidBeforeTheSaveDialog) {
+    const std::wstring folder = NewTempFolder(L"kesto-part"), clip = folder + L"\\clip.avi";
+    WriteBytes(clip, "video");
+    WriteBytes(folder + L"\\other.avi", "video");
+    const auto enabled = [] { return IsWindowEnabled(GetDlgItem(hMainDlg, ID_FROM)) != FALSE; };
+    WithMainWindow(1, [&](HWND window) {
+        Drop(window, clip);
+        ASSERT_TRUE(WaitUntil([&] { return sInputFiles.size() == 1; }, 3000));
+        Settle(window); // the load is done
+        EXPECT_TRUE(enabled() && IsWindowEnabled(GetDlgItem(window, ID_TO)));
+        SetWindowTextW(GetDlgItem(window, ID_FROM), L"1:2");
+        Click(window, ID_PUBLISH);
+        Box box;
+        ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Attention", &box));
+        EXPECT_EQ(box.text.rfind("From \"1:2\" is not a time.", 0), 0u) << box.text;
+        Answer(box.window, IDOK);
+        EXPECT_FALSE(WaitForFileDialog(GetCurrentProcessId(), "Convert Video", 500));
+        Click(window, ID_MODE_CUSTOM);
+        EXPECT_TRUE(WaitUntil([&] { return !enabled(); }, 3000)) << "the custom parameters say it themselves";
+        Click(window, ID_MODE_USUAL);
+        EXPECT_TRUE(WaitUntil(enabled, 3000));
+        Drop(window, clip);
+        EXPECT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(window, ID_FROM)).empty(); }, 3000))
+            << "a part belongs to the video it was chosen for";
+        Drop(window, folder);
+        EXPECT_TRUE(WaitUntil([&] { return sInputFiles.size() == 2 && !enabled(); }, 3000));
+    });
+    RemoveTree(folder);
 }

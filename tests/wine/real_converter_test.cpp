@@ -58,9 +58,11 @@ struct Conversion {
     ConverterRun run;
 };
 
-void Start(Conversion& c, int mode) {
-    c.place = PrepareOutput(Utf8(c.output));
-    c.run.request = {mode, "15", "", Utf8(Media(L"shapes\\" + c.shape)), c.place.written};
+void Start(Conversion& c, int mode, const Part& part = {}, const std::wstring& folder = L"shapes") {
+    const std::wstring input = folder.empty() ? Media(c.shape) : Media(folder + L"\\" + c.shape);
+    c.place = PrepareOutput(Utf8(c.output), Utf8(input));
+    c.run.request = {ModeOf(mode), "15", "", Utf8(input), c.place.written};
+    c.run.request.part = part;
     c.run.programFolder = ToCodePage(ProgramFolder());
     bConverting = 1;
     ASSERT_TRUE(StartConversionWorker(c.run));
@@ -139,5 +141,24 @@ TEST(RealConverter, EveryShapeConvertsIntoEveryTypeOrTheFastModeRefusesBeforeSta
     EXPECT_EQ(outcomes["fast\\mov\\old.mov"], "refused: MOV cannot hold this video's picture (WMV) as it is");
     EXPECT_EQ(Dates(Media(L"usual\\mp4\\phone.mp4")), Dates(Media(L"shapes\\phone.mov")))
         << "it sorts with the original";
+    RemoveConverterAndLog();
+}
+
+TEST(RealConverter, APartIsKeptExactlyWhenReencodedAndFromItsKeyPictureWhenCopied) {
+    ASSERT_TRUE(PlaceConverter(true));
+    SHCreateDirectoryExW(nullptr, Media(L"part").c_str(), nullptr);
+    std::string written;
+    for (int mode : {1, 0}) {
+        Conversion c;
+        c.shape = L"ten.mp4"; // 10 s, a key picture every 74 pictures (2.96 s)
+        c.output = Media(mode ? L"part\\usual.mp4" : L"part\\fast.mp4");
+        DeleteFileW(c.output.c_str());
+        Start(c, mode, Part{3.0, 6.0}, L"");
+        EXPECT_EQ(Finish(c), "converted") << mode;
+        EXPECT_EQ(c.run.changed,
+                  mode ? "" : "Kept 0:00:02.96 to 0:00:06.00: a copy can only start at a key picture.");
+        written += Utf8(c.output) + "\tten.mp4\n";
+    }
+    WriteBytes(Media(L"part\\written.txt"), written);
     RemoveConverterAndLog();
 }

@@ -63,19 +63,22 @@ if [ ! -s shapes/web.webm ]; then
     ff -f lavfi -i $T:s=320x240 -f lavfi -i $S -c:v libvpx-vp9 -c:a libopus shapes/web.webm
 fi
 
-rm -f written.txt
+# Ten seconds whose pictures each have other colours, a key picture every 74 of them.
+[ -s ten.mp4 ] || ff -f lavfi -i "testsrc=r=25:d=10:s=160x120,hue=h=t*360" -f lavfi -i sine=d=10 -c:v libx264 \
+    -g 74 -keyint_min 74 -pix_fmt yuv420p -c:a aac ten.mp4
+rm -f written.txt part/written.txt
 KESTO_MEDIA=$(winepath -w "$media") "$wine" "$program"
 
 # Every output the test wrote must decode whole: its pictures and sound, without an error (two at a
 # time; the paths are Wine's Z: drive, which is the root).
-broken=$(cut -f1 written.txt | sed 's|^Z:||; s|\\|/|g' | xargs -d '\n' -P 2 -n 1 sh -c '
+broken=$(cat written.txt part/written.txt | cut -f1 | sed 's|^Z:||; s|\\|/|g' | xargs -d '\n' -P 2 -n 1 sh -c '
     said=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames -of csv=p=0 "$1" 2>&1)
     errors=$(printf "%s\n" "$said" | grep -Ev "^(video|audio|subtitle|data|attachment),")
     pictures=$(printf "%s\n" "$said" | grep -m1 "^video," | cut -d, -f2)
     [ -z "$errors" ] && [ "${pictures:-0}" -ge 2 ] || echo "BROKEN: $1: ${pictures:-no} pictures; $errors"' _)
 [ -n "$broken" ] && echo "$broken"
 failures=$(printf '%s' "$broken" | grep -c BROKEN || true)
-echo "$(wc -l <written.txt) outputs decoded, $failures broken"
+echo "$(cat written.txt part/written.txt | wc -l) outputs decoded, $failures broken"
 
 # An HDR video looks like its SDR master once tone-mapped; without tone mapping it scores 0.80.
 ssim=$(ffmpeg -nostdin -i usual/mp4/pq.mp4 -i sdr.mp4 -lavfi ssim -f null - 2>&1 | sed -n 's/.*All:\([0-9.]*\).*/\1/p')
@@ -97,4 +100,17 @@ for kept in 'width=240|height=320' 'language=eng' 'language=fra' 'codec_type=sub
     'tag:location=+46.2044+006.1432/'; do
     echo "$probe" | grep -qF "$kept" || { echo "phone.mp4 lost $kept"; failures=$((failures + 1)); }
 done
+# The part from 3 s to 6 s: re-encoded, exactly that, its first picture the one at 3 s; copied, from
+# the key picture at 2.96 s.
+for cut in usual:3 fast:2.96; do
+    mode=${cut%%:*} start=${cut#*:}
+    length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 part/$mode.mp4)
+    ssim=$(ffmpeg -nostdin -i part/$mode.mp4 -i ten.mp4 -lavfi \
+        "[0]trim=end_frame=1,setpts=PTS-STARTPTS[a];[1]trim=start=$start:duration=0.04,setpts=PTS-STARTPTS[b];[a][b]ssim" \
+        -f null - 2>&1 | sed -n 's/.*All:\([0-9.]*\).*/\1/p')
+    echo "part in the $mode mode: $length s, first picture against the source's at $start s: SSIM $ssim"
+    awk "BEGIN { exit !($ssim > 0.97) }" || { echo "the $mode part starts elsewhere"; failures=$((failures + 1)); }
+done
+awk "BEGIN { exit !($(ffprobe -v error -show_entries format=duration -of csv=p=0 part/usual.mp4) < 3.05) }" ||
+    { echo "the usual part is not 3 s long"; failures=$((failures + 1)); }
 [ "$failures" -eq 0 ]

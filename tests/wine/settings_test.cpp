@@ -2,10 +2,10 @@
 // program: the failures a user cannot easily stage (a lock, a crash or a full disk half-way).
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/settings.h"
-#include "app/whole_file.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/settings.h"
+#include "base/whole_file.h"
 #include "tests/support/support.h"
 #include "tests/wine/import_patch.h"
 

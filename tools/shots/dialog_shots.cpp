@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "files/file_choosers.h"
 #include "mainwin/main_ids.h"
 #include "tests/support/support.h"

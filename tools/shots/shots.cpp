@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/text.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/text.h"
 #include "convert/batch.h"
 #include "convert/publish.h"
 #include "infowin/info_windows.h"
@@ -112,7 +112,7 @@ void SavePublishWindows(bool real, const char* endCaption, const wchar_t* endNam
         Save(box, endName);
         if (box) AnswerMessageBox(box, IDOK);
     });
-    PublishVideo();
+    PublishVideos({{sInputFile, sOutputFile}}, {"Default", ""});
     photographer.Join();
     DestroyWindow(hMainDlg);
     RemoveTree(folder);
@@ -159,7 +159,7 @@ void SaveBatchWindows() {
         Save(box, L"batch-closing-message");
         if (box) AnswerMessageBox(box, IDOK);
     });
-    PublishBatch(PlanOutputs(inputs, WideToUtf8(folder), ".mp4", exists, same));
+    PublishVideos(PlanOutputs(inputs, WideToUtf8(folder), ".mp4", exists, same), {"Default", ""});
     photographer.Join();
     DestroyWindow(hMainDlg);
     RemoveTree(folder);

@@ -1,8 +1,8 @@
-#include "app/whole_file.h"
+#include "base/whole_file.h"
 
 #include <windows.h>
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 
 #include <algorithm>
 
@@ -81,11 +81,14 @@ bool WriteReplacement(const std::wstring& path, std::string_view bytes) {
     return written;
 }
 
+bool TakeThePlaceOf(const std::wstring& written, const std::wstring& target) {
+    return MoveFileExW(FileApiPath(written).c_str(), FileApiPath(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 bool PutReplacementInPlace(const std::wstring& path) {
     const std::wstring replacement = ReplacementPathOf(path);
-    if (MoveFileExW(FileApiPath(replacement).c_str(), FileApiPath(path).c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    if (TakeThePlaceOf(replacement, path)) return true;
     DeleteFileW(FileApiPath(replacement).c_str());
     return false;
 }

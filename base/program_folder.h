@@ -29,5 +29,6 @@ std::wstring FileApiPath(const std::string& path);
 std::wstring FileApiPath(const std::wstring& path);
 // Process code page text as UTF-8, the encoding of every text the program shows.
 std::string Utf8Of(const std::string& codePageText);
+std::string Utf8From(const std::wstring& text);
 // Bytes in the given code page (CP_UTF8 for the converter's words) as wide text.
 std::wstring WideFrom(const std::string& bytes, unsigned codePage);

@@ -1,11 +1,11 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <windows.h>
 
-#include "app/globals.h"
-#include "app/program_folder.h"
-#include "app/settings_text.h"
-#include "app/whole_file.h"
+#include "base/globals.h"
+#include "base/program_folder.h"
+#include "base/settings_text.h"
+#include "base/whole_file.h"
 
 namespace {
 

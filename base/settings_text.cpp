@@ -1,10 +1,10 @@
-#include "app/settings_text.h"
+#include "base/settings_text.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

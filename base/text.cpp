@@ -1,6 +1,7 @@
-#include "app/text.h"
+#include "base/text.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -83,6 +84,42 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
     while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t'))
         ++at;
     return commandLine.substr(at);
+}
+
+std::string_view FileNameOf(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == path.npos ? path : path.substr(slash + 1);
+}
+
+std::string_view StemOf(std::string_view path) {
+    const std::string_view name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot == name.npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string_view ExtensionOf(std::string_view path) {
+    const std::string_view name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot == name.npos || dot == 0 ? std::string_view() : name.substr(dot);
+}
+
+bool IsDeviceName(std::string_view path) {
+    std::string_view name = path.substr(std::min(path.size(), path.find_last_of("\\/:") + 1));
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    std::string upper;
+    for (char c : name)
+        upper += char((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+        upper == "CONOUT$")
+        return true;
+    // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits ¹ ² ³ that Windows counts too.
+    const std::string_view port(upper);
+    if (port.substr(0, 3) != "COM" && port.substr(0, 3) != "LPT") return false;
+    const std::string_view digit = port.substr(3);
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+           digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 std::string FolderOfFile(std::string_view path) {
@@ -238,4 +275,44 @@ std::wstring LongPathForm(std::wstring_view path) {
         return L"\\\\?\\UNC\\" + Resolved(full.substr(2, share - 1), full.substr(share + 1));
     }
     return std::wstring(path);
+}
+
+namespace {
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+std::optional<double> TakeDigits(std::string_view& text) {
+    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
+    double value = 0;
+    while (!text.empty() && IsDigit(text.front())) {
+        value = value * 10 + (text.front() - '0');
+        text.remove_prefix(1);
+    }
+    return value;
+}
+
+std::optional<double> TakeDecimal(std::string_view& text) {
+    std::optional<double> value = TakeDigits(text);
+    if (!value) return std::nullopt;
+    if (!text.empty() && text.front() == '.') {
+        text.remove_prefix(1);
+        double scale = 0.1;
+        while (!text.empty() && IsDigit(text.front())) {
+            *value += (text.front() - '0') * scale;
+            scale /= 10;
+            text.remove_prefix(1);
+        }
+    }
+    if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
+        text.remove_prefix(1);
+        const bool negative = !text.empty() && text.front() == '-';
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+        const std::optional<double> exponent = TakeDigits(text);
+        if (!exponent) return std::nullopt;
+        *value *= std::pow(10.0, negative ? -*exponent : *exponent);
+    }
+    if (!std::isfinite(*value)) return std::nullopt; // absurdly long digit runs
+    return value;
 }

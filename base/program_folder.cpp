@@ -1,10 +1,10 @@
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 
 #include <windows.h>
 
 #include <shlobj.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -108,12 +108,15 @@ std::wstring FileApiPath(const std::wstring& path) {
     return LongPathForm(path);
 }
 
-std::string Utf8Of(const std::string& codePageText) {
-    const std::wstring wide = FromCodePage(codePageText);
+std::string Utf8From(const std::wstring& wide) {
     const int length = static_cast<int>(wide.size());
     const int size =
         length ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr) : 0;
     std::string utf8(static_cast<size_t>(size), '\0');
     if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
     return utf8;
+}
+
+std::string Utf8Of(const std::string& codePageText) {
+    return Utf8From(FromCodePage(codePageText));
 }

@@ -1,10 +1,9 @@
-#include "files/same_file.h"
+#include "base/same_file.h"
 
 #include <windows.h>
 
-#include "app/program_folder.h"
-#include "app/text.h"
-#include "files/file_choice.h"
+#include "base/program_folder.h"
+#include "base/text.h"
 
 namespace {
 

@@ -21,6 +21,10 @@ std::wstring ReplacementPathOf(const std::wstring& path);
 // Writes the replacement of `path` and flushes it to the disk. On failure nothing is left behind.
 bool WriteReplacement(const std::wstring& path, std::string_view bytes);
 
+// Write beside, then replace: the file written beside takes the target's name in one step, written
+// through to the disk, the target (if any) going; false, with the system's error, when it cannot.
+bool TakeThePlaceOf(const std::wstring& written, const std::wstring& target);
+
 // Puts the written replacement in place of `path` in one step; on failure removes it.
 bool PutReplacementInPlace(const std::wstring& path);
 

@@ -1,6 +1,7 @@
 // Small text helpers shared by every subsystem. No Windows headers here.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,11 @@ bool EndsWith(std::string_view text, std::string_view suffix);
 bool SameIgnoringCase(std::string_view a, std::string_view b);
 bool ContainsIgnoringCase(std::string_view text, std::string_view part);
 std::string LowerCase(std::string_view text);
+
+// Numbers at the front of text, taken off it: digits ("12"), and decimals ("1.9", "3.97e+03",
+// "-3.3e-05" is not one: the sign is the caller's). Read by hand, so that no locale interferes.
+std::optional<double> TakeDigits(std::string_view& text);
+std::optional<double> TakeDecimal(std::string_view& text);
 
 // The folder of a module path: everything before its last backslash, with every
 // trailing backslash removed ("E:\KESTO.exe" gives "E:", "C:\Apps\KESTO.exe" gives "C:\Apps").
@@ -42,6 +48,17 @@ std::string FullPathFrom(std::string_view currentFolder, std::string_view path);
 // takes as it is: "/" becomes "\" and "." and ".." are resolved first. Shorter paths, relative ones
 // and those already in that form come back unchanged.
 std::wstring LongPathForm(std::wstring_view path);
+
+// The name of a file without its folder ("D:\Clips\a.mp4" gives "a.mp4").
+std::string_view FileNameOf(std::string_view path);
+// The name without its extension ("a.mp4" gives "a", "a" gives "a").
+std::string_view StemOf(std::string_view path);
+// The extension with its dot (".mp4"), or "" when the name has none.
+std::string_view ExtensionOf(std::string_view path);
+
+// Whether the name is one that Windows keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9,
+// LPT1 to LPT9), with any extension: writing to it writes nothing.
+bool IsDeviceName(std::string_view path);
 
 // The folder a file path lies in, the way the current directory names it: no trailing
 // backslash except at a drive root ("C:\Clips\a.avi" gives "C:\Clips", "C:\a.avi" gives "C:\").
