@@ -126,7 +126,6 @@ std::vector<std::string> ChosenPathsOf(std::string_view buffer, bool multipleSel
 
 std::string RememberedFolder(std::string_view chosenPath, std::string_view currentDirectory) {
     const std::string folder = FolderOfFile(chosenPath);
-    if (folder.empty() || SameIgnoringCase(folder, currentDirectory))
-        return std::string(currentDirectory);
+    if (folder.empty() || SameIgnoringCase(folder, currentDirectory)) return std::string(currentDirectory);
     return folder;
 }

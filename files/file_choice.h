@@ -64,7 +64,6 @@ std::string ChosenPathOf(std::string_view fileNameBuffer);
 // before (a longer proposed name), never a second name.
 std::vector<std::string> ChosenPathsOf(std::string_view fileNameBuffer, bool multipleSelection = true);
 
-
 // The folder to remember after an accepted choice. The dialog normally leaves the current
 // directory in the chosen file's folder, and that form is kept; where it has not moved
 // there (a full path typed into another folder's dialog), the chosen path's folder.

@@ -7,9 +7,9 @@
 
 #include "base/globals.h"
 #include "base/program_folder.h"
+#include "base/same_file.h"
 #include "base/text.h"
 #include "files/file_choice.h"
-#include "base/same_file.h"
 #include "toolkit/toolkit.h"
 
 static_assert(dialog_flag::kOverwritePrompt == OFN_OVERWRITEPROMPT);

@@ -76,9 +76,9 @@ TEST(Release, LoadUsualMinSizePublishWatchThePercentageRiseAndExit) {
         EXPECT_TRUE(Contains(probe, part)) << probe;
     const std::string log = ReadBytes(kRelease + L"\\kesto.log");
     // The shipped converter was run on the clip, at the smallest size, beside the chosen file.
-    for (const std::string& part : {"\"" + Utf8(kRelease + L"\\PLUG-IN\\ffmpeg_III.exe") + "\" ",
-                                    " -i \"" + Utf8(clip) + "\" ", std::string(" -crf 31 "),
-                                    " -y \"" + Utf8(media + L"\\résultat 1.kesto-part-")})
+    for (const std::string& part :
+         {"\"" + Utf8(kRelease + L"\\PLUG-IN\\ffmpeg_III.exe") + "\" ", " -i \"" + Utf8(clip) + "\" ",
+          std::string(" -crf 31 "), " -y \"" + Utf8(media + L"\\résultat 1.kesto-part-")})
         EXPECT_TRUE(Contains(log, part)) << part << " not in " << log;
     // The choices come back at the next start.
     Program again(kRelease);

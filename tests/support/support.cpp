@@ -86,7 +86,8 @@ bool ListFolder(HANDLE folder, std::vector<std::pair<std::wstring, DWORD>>* item
 // Removes the entry at `path` (a \\?\ path), which must open where `expected` says: what is in a
 // folder first, then the folder, each through a handle on the entry itself. A link is removed
 // without looking inside; what cannot be removed safely is left and said in `left`.
-bool Remove(const std::wstring& path, const std::wstring& expected, bool folder, std::vector<std::string>& left) {
+bool Remove(const std::wstring& path, const std::wstring& expected, bool folder,
+            std::vector<std::string>& left) {
     HANDLE entry = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | (folder ? FILE_LIST_DIRECTORY : 0));
     if (entry == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -173,8 +174,10 @@ bool RemoveTree(const std::wstring& folder) {
     const bool ours = gMade.count(folder) > 0;
     ReleaseSRWLockShared(&gMadeLock);
     if (!ours) {
-        std::fprintf(stderr, "RemoveTree refused \"%s\": not a folder that NewTempFolder made in this process; "
-                             "nothing was deleted\n", Utf8(folder).c_str());
+        std::fprintf(stderr,
+                     "RemoveTree refused \"%s\": not a folder that NewTempFolder made in this process; "
+                     "nothing was deleted\n",
+                     Utf8(folder).c_str());
         return false;
     }
     // The folder is checked against the temp folder it was made in, as everything in it is

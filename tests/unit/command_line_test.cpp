@@ -8,10 +8,11 @@
 TEST(CommandLine, TheCustomModePassesItsParametersExactlyAsTyped) {
     // Every mode other than 0 and 1 is custom; outer blanks, inner runs of blanks and quotes are kept.
     for (int mode : {2, 3})
-        EXPECT_EQ(BuildConverterCommandLine("E:\\Conv", {ModeOf(mode), "15", "  -vf \"scale=320:240\"   -an ",
-                                                          "D:\\clip.avi", "D:\\clip.mp4"}),
-                  "\"E:\\Conv\\PLUG-IN\\ffmpeg_III.exe\" -i \"D:\\clip.avi\"   -vf \"scale=320:240\"   -an   -y "
-                  "\"D:\\clip.mp4\"");
+        EXPECT_EQ(
+            BuildConverterCommandLine("E:\\Conv", {ModeOf(mode), "15", "  -vf \"scale=320:240\"   -an ",
+                                                   "D:\\clip.avi", "D:\\clip.mp4"}),
+            "\"E:\\Conv\\PLUG-IN\\ffmpeg_III.exe\" -i \"D:\\clip.avi\"   -vf \"scale=320:240\"   -an   -y "
+            "\"D:\\clip.mp4\"");
 }
 
 TEST(CommandLine, TheUsualAndFastModesKeepTheirShapeAroundBlanks) {

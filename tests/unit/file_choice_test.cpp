@@ -18,13 +18,14 @@ TEST(FileChoice, BuffersKeepWhatFitsAndTheChosenPathEndsAtTheFirstNul) {
 }
 
 TEST(FileChoice, RememberedFolderIsTheCurrentDirectoryWhereTheDialogLeftItThereElseThePathsFolder) {
-    EXPECT_EQ(RememberedFolder("c:\\videos\\clip.avi", "C:\\Videos"), "C:\\Videos"); // its own spelling
+    EXPECT_EQ(RememberedFolder("c:\\videos\\clip.avi", "C:\\Videos"), "C:\\Videos");       // its own spelling
     EXPECT_EQ(RememberedFolder("D:\\Elsewhere\\clip.avi", "C:\\Videos"), "D:\\Elsewhere"); // typed
     EXPECT_EQ(RememberedFolder("D:\\clip.avi", "C:\\Videos"), "D:\\");
 }
 
 TEST(FileChoice, DeviceNamesAreKnownWithAnyExtensionAndCase) {
-    for (const char* name : {"D:\\out\\NUL.mp4", "Aux.tar.gz", "com1.flv", "prn .avi", "D:\\a\\COM\xC2\xB9.mp4"})
+    for (const char* name :
+         {"D:\\out\\NUL.mp4", "Aux.tar.gz", "com1.flv", "prn .avi", "D:\\a\\COM\xC2\xB9.mp4"})
         EXPECT_TRUE(IsDeviceName(name)) << name;
     for (const char* name : {"null.mp4", "com0.mp4", "D:\\nul\\clip.mp4", ""})
         EXPECT_FALSE(IsDeviceName(name)) << name;

@@ -89,7 +89,8 @@ TEST(ConverterProgress, FailuresShowTheConvertersErrorLines) {
         // More than fit: the first line, which names the cause, and the last ones.
         {"win41_bad_crf.txt",
          {"[libx264] [Eval @ 03eee68c] Undefined constant or missing '(' in 'abc'",
-          "[libx264] Unable to parse option value \"abc\"", "[libx264] Error setting option crf to value abc.",
+          "[libx264] Unable to parse option value \"abc\"",
+          "[libx264] Error setting option crf to value abc.",
           "Error initializing output stream 0:0 -- Error while opening encoder for output stream #0:0 - "
           "maybe incorrect parameters such as bit_rate, rate, width or height",
           "Conversion failed!"}},

@@ -3,8 +3,8 @@
 
 #include <set>
 
-#include "convert/publish.h"
 #include "base/same_file.h"
+#include "convert/publish.h"
 #include "mainwin/main_ids.h"
 #include "tests/wine/converter_beside.h"
 #include "tests/wine/in_process.h"
@@ -39,21 +39,22 @@ class Batch : public ::testing::Test {
         const auto exists = [](const std::string& path) { return FileExists(FromCodePage(path)); };
         const auto plan = PlanOutputs(inputs, Utf8(folder), ".mp4", exists, NamesSameFile);
         Box closing;
-        WhileRunning([&] { PublishVideos(plan, {"21:Min size", ""}); },
-                     [&] {
-                         HWND window = OwnWindow("Convert Video");
-                         ASSERT_NE(window, nullptr);
-                         for (; IsWindow(window) &&
-                                !WaitForBox(GetCurrentProcessId(), "Attention", &closing, 0);
-                              Sleep(20)) {
-                             const std::string text = TextOf(GetDlgItem(window, ID_PROGRESS_VIDEO));
-                             if (!text.empty() && (named.empty() || named.back() != text))
-                                 named.push_back(text);
-                             if (user) user(window);
-                         }
-                         ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Attention", &closing));
-                         Answer(closing.window, IDOK);
-                     });
+        WhileRunning(
+            [&] {
+                PublishVideos(plan, {"21:Min size", ""});
+            },
+            [&] {
+                HWND window = OwnWindow("Convert Video");
+                ASSERT_NE(window, nullptr);
+                for (; IsWindow(window) && !WaitForBox(GetCurrentProcessId(), "Attention", &closing, 0);
+                     Sleep(20)) {
+                    const std::string text = TextOf(GetDlgItem(window, ID_PROGRESS_VIDEO));
+                    if (!text.empty() && (named.empty() || named.back() != text)) named.push_back(text);
+                    if (user) user(window);
+                }
+                ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Attention", &closing));
+                Answer(closing.window, IDOK);
+            });
         return closing;
     }
 

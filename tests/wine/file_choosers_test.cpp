@@ -133,8 +133,12 @@ TEST_F(FileChoosers, TheInputAndDevicesAreRefusedAsOutputAndAFileIsReplacedOnlyI
     const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
         // Another spelling of the input's name, a hard link to it, names of devices, then an
         // existing file, which is replaced only after a Yes.
-        for (auto [name, answer] : {std::pair{L"clip.avi", IDOK}, {L"linked.avi", IDOK}, {L"nul.mp4", IDOK},
-                                    {L"Com1", IDOK}, {L"old.avi", IDNO}, {L"old.avi", IDYES}}) {
+        for (auto [name, answer] : {std::pair{L"clip.avi", IDOK},
+                                    {L"linked.avi", IDOK},
+                                    {L"nul.mp4", IDOK},
+                                    {L"Com1", IDOK},
+                                    {L"old.avi", IDNO},
+                                    {L"old.avi", IDYES}}) {
             ChooseInDialog(dialog, name);
             HWND box = BoxOf(dialog);
             ASSERT_NE(box, nullptr);
@@ -148,7 +152,8 @@ TEST_F(FileChoosers, TheInputAndDevicesAreRefusedAsOutputAndAFileIsReplacedOnlyI
     ASSERT_EQ(said.size(), 6u);
     for (int i : {0, 1})
         EXPECT_NE(said[i].find("the input video itself"), std::string::npos) << said[i];
-    EXPECT_NE(said[2].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos) << said[2];
+    EXPECT_NE(said[2].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos)
+        << said[2];
     EXPECT_NE(said[3].find("Com1.flv\" is a name"), std::string::npos) << said[3];
     EXPECT_TRUE(stayedAfterNo);
     EXPECT_EQ(result, Utf8(In(L"old.avi")));
@@ -163,7 +168,8 @@ TEST_F(FileChoosers, HundredsOfLongNamesChosenTogetherAllComeBack) {
     Choose(
         "Load Video",
         [](HWND dialog) {
-            ASSERT_TRUE(WaitUntil([&] { return SendMessageW(ListView(dialog), LVM_GETITEMCOUNT, 0, 0) == 300; }));
+            ASSERT_TRUE(
+                WaitUntil([&] { return SendMessageW(ListView(dialog), LVM_GETITEMCOUNT, 0, 0) == 300; }));
             // Every file selected at once, as with Ctrl+A: far more than the dialog's buffer holds.
             LVITEMW all{};
             all.stateMask = all.state = LVIS_SELECTED;

@@ -60,5 +60,6 @@ TEST(InfoWindows, TheKeyboardReachesTheLinkAndStartAndClosesEachWindow) {
     EXPECT_TRUE(ClosedBy(ShowAboutWindow, "About", escape));
     EXPECT_TRUE(ClosedBy(ShowHelpWindow, "Help", escape));
     DestroyWindow(hMainDlg);
-    EXPECT_EQ(gShellCalls, std::vector<std::string>{"- http://tarvelle.test"}) << "once, with the default verb";
+    EXPECT_EQ(gShellCalls, std::vector<std::string>{"- http://tarvelle.test"})
+        << "once, with the default verb";
 }

@@ -164,7 +164,8 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceededAndAFailureSaysWhy)
         text = Answer("Attention", "exit code 1");
         completion = WaitForBox(GetCurrentProcessId(), "Information", nullptr, 500);
     });
-    EXPECT_NE(text.find("exit code 1.\r\n\r\n[libx264] [Eval @ 03eee68c] Undefined constant"), std::string::npos)
+    EXPECT_NE(text.find("exit code 1.\r\n\r\n[libx264] [Eval @ 03eee68c] Undefined constant"),
+              std::string::npos)
         << text;
     EXPECT_FALSE(completion) << "no completion message after a failure";
     EXPECT_EQ(ReadBytes(output), "an earlier video") << "the user's file is as it was";

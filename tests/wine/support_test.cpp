@@ -23,8 +23,8 @@ bool MakeFile(const std::wstring& path) {
 struct Canary {
     Canary() {
         GetCurrentDirectoryW(MAX_PATH, start);
-        made = CreateDirectoryW((folder + L"\\inner").c_str(), nullptr) && SetCurrentDirectoryW(folder.c_str()) &&
-               MakeFile(folder + L"\\inner\\keep.txt");
+        made = CreateDirectoryW((folder + L"\\inner").c_str(), nullptr) &&
+               SetCurrentDirectoryW(folder.c_str()) && MakeFile(folder + L"\\inner\\keep.txt");
     }
     ~Canary() {
         SetCurrentDirectoryW(start);
@@ -59,9 +59,9 @@ TEST(RemoveTree, AnyPathNewTempFolderDidNotMakeHereIsRefusedAndNothingIsDeleted)
     ASSERT_TRUE(canary.made);
     const std::wstring& folder = canary.folder;
     const std::wstring temp = folder.substr(0, folder.rfind(L'\\'));
-    for (const std::wstring& other : {std::wstring(), std::wstring(L"."), std::wstring(L"inner"), temp,
-                                      folder + L"\\..", folder + L"\\.", folder + L"\\inner",
-                                      L"\\\\?\\" + folder, folder + L"-1"}) {
+    for (const std::wstring& other :
+         {std::wstring(), std::wstring(L"."), std::wstring(L"inner"), temp, folder + L"\\..", folder + L"\\.",
+          folder + L"\\inner", L"\\\\?\\" + folder, folder + L"-1"}) {
         EXPECT_FALSE(RemoveTree(other)) << Utf8(other);
         EXPECT_TRUE(Exists(folder + L"\\inner\\keep.txt")) << Utf8(other);
     }

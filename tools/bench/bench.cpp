@@ -261,6 +261,16 @@ std::string ConvertThroughProgram(const Settings& settings, const std::wstring& 
     Event("idle-end", UnixNow(), tag);
 
     DropFiles(main, {settings.clip});
+    // The program asks the converter what the input holds as soon as it is loaded (one short start),
+    // while the user goes on choosing. The look's handle stays open until the conversion is found, so
+    // that its id is not given to it.
+    DWORD lookId = 0;
+    HANDLE look = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, 0, &lookId);
+    if (look) {
+        Event("look-started", UnixNow(), tag);
+        WaitForSingleObject(look, kConversionTimeout);
+        Event("look-ended", UnixNow(), tag);
+    }
     if (!WaitUntil([&] { return TextOf(Item(main, ID_INPUT_PATH)) == WideToUtf8(settings.clip); })) {
         Fail("the dropped clip did not load");
         return {};
@@ -276,15 +286,6 @@ std::string ConvertThroughProgram(const Settings& settings, const std::wstring& 
     Event("accept", UnixNow(), tag);
     PressKey(VK_RETURN); // the file name box still has the focus
 
-    // The program first asks the converter what the input holds (one short start), then converts.
-    // The look's handle stays open until the conversion is found, so its id is not given to it.
-    DWORD lookId = 0;
-    HANDLE look = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, 0, &lookId);
-    if (look) {
-        Event("look-started", UnixNow(), tag);
-        WaitForSingleObject(look, kConversionTimeout);
-        Event("look-ended", UnixNow(), tag);
-    }
     HANDLE converter = WaitForChildProcess(program.Id(), L"ffmpeg_III.exe", kWindowTimeout, lookId);
     if (look) CloseHandle(look);
     if (!converter) {
@@ -394,9 +395,9 @@ bool PublishLoaded(const Program& program, HWND main, const std::wstring& output
     }
     TypeFileName(chooser, output);
     PressKey(VK_RETURN);
-    // Looks at the videos and conversions overlap (the next video is looked at while the current
-    // one converts): every converter the program starts is followed, and a look is told from a
-    // conversion by how it ends (a look at an input ends with 1, a conversion here with 0).
+    // The looks at the videos were taken when they were loaded, but one not finished by now may
+    // overlap the conversions: every converter the program starts is followed, and a look is told
+    // from a conversion by how it ends (a look at an input ends with 1, a conversion here with 0).
     std::map<DWORD, std::pair<HANDLE, double>> running; // id -> handle, when it was seen starting
     std::set<std::pair<DWORD, ULONGLONG>> seen;         // id and creation time: Wine reuses ids at once
     size_t converted = 0;

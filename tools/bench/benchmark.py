@@ -461,7 +461,7 @@ def figures(sampler, program_exe, clip_record, runs):
         row("finish latency (converter end -> message)", latency, "ms", "<= 100", 1),
         row("start-up ratio (KESTO / minimal window)", startup_ratio, "ratio", "<= 1.5", 2),
         row("next converter start after one ends (batch)", next_start, "ms", "<= 100", 1),
-        row("look at the input before converting (a converter start)", look, "ms", "report", 0),
+        row("look at an input, taken when it is loaded (a converter start)", look, "ms", "report", 0),
         row("peak working set / floor (batch and runs)", peak_ratio, "ratio", "<= 1.1", 2),
         row("peak working set, batch program", batch_peak, "MB", "report", 1),
         row("floor: minimal program after both file dialogs", floor, "MB", "report", 1),
