@@ -48,10 +48,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     LoadSettings();
     if (!notice.empty())
         MessageBoxW(nullptr, notice.c_str(), L"Information", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
-    // A run that ended with the program (killed, or the machine turned off) may have left a
-    // temporary output in the last output folder.
-    RemoveLeftoverOutputs(sOutputDir);
     LoadVideosNamed(named);
+    // A run that ended with the program (killed, or the machine turned off) may have left a
+    // temporary output in the last output folder; one opened with the program is the user's.
+    RemoveLeftoverOutputs(sOutputDir, sInputFiles);
     ShowMainDialog();
     StopLooking();
     SaveSettings();

@@ -78,14 +78,19 @@ std::string CurrentDirectory() {
     return ToCodePage(folder);
 }
 
+namespace {
+std::string BytesFrom(const std::wstring& wide, unsigned codePage) {
+    const int length = static_cast<int>(wide.size());
+    const int size =
+        length ? WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr) : 0;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (size > 0) WideCharToMultiByte(codePage, 0, wide.data(), length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+} // namespace
+
 std::string ToCodePage(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                        nullptr);
-    return result;
+    return BytesFrom(text, CP_ACP);
 }
 
 std::wstring WideFrom(const std::string& bytes, unsigned codePage) {
@@ -109,14 +114,21 @@ std::wstring FileApiPath(const std::wstring& path) {
 }
 
 std::string Utf8From(const std::wstring& wide) {
-    const int length = static_cast<int>(wide.size());
-    const int size =
-        length ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr) : 0;
-    std::string utf8(static_cast<size_t>(size), '\0');
-    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
+    return BytesFrom(wide, CP_UTF8);
 }
 
 std::string Utf8Of(const std::string& codePageText) {
     return Utf8From(FromCodePage(codePageText));
+}
+
+std::string SystemErrorText(unsigned long error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    if (text) LocalFree(text);
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '))
+        words.pop_back();
+    return words.empty() ? "error " + std::to_string(error) : Utf8From(words);
 }

@@ -30,5 +30,8 @@ std::wstring FileApiPath(const std::wstring& path);
 // Process code page text as UTF-8, the encoding of every text the program shows.
 std::string Utf8Of(const std::string& codePageText);
 std::string Utf8From(const std::wstring& text);
+
+// The system's words for an error code ("error 5" when it has none), in UTF-8.
+std::string SystemErrorText(unsigned long error);
 // Bytes in the given code page (CP_UTF8 for the converter's words) as wide text.
 std::wstring WideFrom(const std::string& bytes, unsigned codePage);

@@ -18,23 +18,12 @@ constexpr int kSmallestMode = std::numeric_limits<int32_t>::min();
 // Far beyond any exponent that could matter, yet safe to add to a text length in 64 bits.
 constexpr int64_t kExponentCeiling = 1'000'000'000'000;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool IsLeadingSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view lowerWord) {
-    if (text.size() < lowerWord.size()) return false;
-    for (size_t i = 0; i < lowerWord.size(); ++i)
-        if (LowerAscii(text[i]) != lowerWord[i]) return false;
-    return true;
+bool StartsWithNoCase(std::string_view text, std::string_view word) {
+    return SameIgnoringCase(text.substr(0, word.size()), word);
 }
 
 std::string_view DigitRunAt(std::string_view text, size_t& at) {
@@ -54,7 +43,7 @@ struct DecimalText {
 
 // Reads "e", an optional sign and at least one digit; anything less is not an exponent.
 int64_t ExponentAt(std::string_view text, size_t at) {
-    if (at >= text.size() || LowerAscii(text[at]) != 'e') return 0;
+    if (at >= text.size() || !StartsWithNoCase(text.substr(at), "e")) return 0;
     ++at;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';

@@ -277,12 +277,6 @@ std::wstring LongPathForm(std::wstring_view path) {
     return std::wstring(path);
 }
 
-namespace {
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-} // namespace
-
 std::optional<double> TakeDigits(std::string_view& text) {
     if (text.empty() || !IsDigit(text.front())) return std::nullopt;
     double value = 0;

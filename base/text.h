@@ -12,6 +12,9 @@ std::wstring TrimBlanks(std::wstring_view text);
 std::string_view WithoutOuterBlanks(std::string_view text);
 
 bool StartsWith(std::string_view text, std::string_view prefix);
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool EndsWith(std::string_view text, std::string_view suffix);
 // ASCII letters compared without regard to case.
 bool SameIgnoringCase(std::string_view a, std::string_view b);

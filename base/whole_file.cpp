@@ -52,6 +52,10 @@ bool IsRegularFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::optional<std::string> ReadWholeFileAlone(const std::wstring& path, size_t largestSize) {
     HANDLE file = OpenAlone(path, GENERIC_READ | GENERIC_WRITE);
     if (file == INVALID_HANDLE_VALUE) file = OpenAlone(path, GENERIC_READ);

@@ -9,6 +9,8 @@
 
 // Whether a regular file (not a folder) exists at this path.
 bool IsRegularFile(const std::wstring& path);
+// Whether anything (a file or a folder) has this path (process code page).
+bool PathExists(const std::string& path);
 
 // The whole content of a file, opened without sharing: read and write access are asked first,
 // read-only access next, so that a read-only file is still read. Nothing when the file cannot be

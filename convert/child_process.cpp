@@ -219,12 +219,23 @@ ChildResult RunHidden(const std::string& commandLine, HANDLE stop, DWORD timeout
     HANDLE reader = StartReader(child, output);
     const HANDLE waits[2] = {child.process, stop};
     const DWORD waited = WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, timeoutMs);
-    result.end = waited == WAIT_OBJECT_0  ? ChildEnd::Ended
-                 : waited == WAIT_TIMEOUT ? ChildEnd::TimedOut
-                                          : ChildEnd::Stopped;
+    // A wait that failed is no stop the user asked for: the child is ended as when it overran.
+    result.end = waited == WAIT_OBJECT_0       ? ChildEnd::Ended
+                 : waited == WAIT_OBJECT_0 + 1 ? ChildEnd::Stopped
+                                               : ChildEnd::TimedOut;
     if (result.end != ChildEnd::Ended) StopAtOnce(child);
     GetExitCodeProcess(child.process, &result.exitCode);
     FinishReading(reader, child);
     CloseProcess(child);
     return result;
+}
+
+std::optional<std::string> OutputOfHidden(const std::string& commandLine, HANDLE stop, DWORD timeoutMs) {
+    auto output = std::make_shared<ChildOutput>();
+    output->keepText = true;
+    if (RunHidden(commandLine, stop, timeoutMs, output).end != ChildEnd::Ended) return std::nullopt;
+    AcquireSRWLockShared(&output->lock);
+    std::string text = output->text;
+    ReleaseSRWLockShared(&output->lock);
+    return text;
 }

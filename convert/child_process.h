@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "convert/progress.h"
@@ -22,7 +23,7 @@ struct ChildOutput {
 enum class ChildEnd {
     Ended,      // it ended by itself (exitCode says how)
     Stopped,    // `stop` was signalled: it was ended at once
-    TimedOut,   // it ran longer than allowed: it was ended at once
+    TimedOut,   // it ran longer than allowed, or could not be waited for: it was ended at once
     NotStarted, // it could not be started (systemError says why)
 };
 struct ChildResult {
@@ -35,3 +36,7 @@ struct ChildResult {
 // (INFINITE for none) has passed; every wait after that is bounded.
 ChildResult RunHidden(const std::string& commandLine, HANDLE stop, DWORD timeoutMs,
                       const std::shared_ptr<ChildOutput>& output);
+
+// All the child wrote, once it has ended by itself within `timeoutMs`; nothing when it was stopped,
+// overran or could not start.
+std::optional<std::string> OutputOfHidden(const std::string& commandLine, HANDLE stop, DWORD timeoutMs);

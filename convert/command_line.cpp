@@ -17,10 +17,6 @@ std::string Quoted(std::string_view text) {
     return quoted;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
 
 std::string ConverterLocation(std::string_view programFolder) {

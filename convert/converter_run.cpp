@@ -12,7 +12,6 @@
 namespace {
 
 constexpr DWORD kWorkerStack = 1 << 20;
-constexpr DWORD kLookMs = 15000; // a look reads only the file's header: one that takes longer is given up on
 
 // Holds the input open for reading only while the converter runs: whatever the parameters say
 // (an output that is the input under another spelling, a link to it), the converter can
@@ -36,17 +35,11 @@ std::optional<int> MainVideoOf(const std::optional<MediaLook>& look) {
 
 // The key picture a copy of the part starts at, as the converter finds it; nothing when it cannot say.
 std::optional<double> KeyPictureOf(const ConverterRun& run, int videoStream) {
-    auto output = std::make_shared<ChildOutput>();
-    output->keepText = true;
     const double from = *run.request.part.from;
-    const ChildResult child =
-        RunHidden(KeyPictureCommandLine(run.programFolder, run.request.inputFile, from, videoStream),
-                  run.stopEvent, kLookMs, output);
-    if (child.end != ChildEnd::Ended) return std::nullopt;
-    AcquireSRWLockShared(&output->lock);
-    const std::optional<double> key = KeyPictureAt(from, output->text);
-    ReleaseSRWLockShared(&output->lock);
-    return key;
+    const std::optional<std::string> said =
+        OutputOfHidden(KeyPictureCommandLine(run.programFolder, run.request.inputFile, from, videoStream),
+                       run.stopEvent, kLookMs);
+    return said ? KeyPictureAt(from, *said) : std::nullopt;
 }
 
 // The progress counts the part kept: from its start to To or the end, whichever comes first.
@@ -112,29 +105,6 @@ void RunTheConverter(ConverterRun& run) {
 }
 
 } // namespace
-
-std::string SystemErrorText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring words(text ? text : L"", length);
-    if (text) LocalFree(text);
-    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '))
-        words.pop_back();
-    return words.empty() ? "error " + std::to_string(error) : Utf8From(words);
-}
-
-MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile, HANDLE stop) {
-    auto output = std::make_shared<ChildOutput>();
-    output->keepText = true;
-    const ChildResult child = RunHidden(LookCommandLine(programFolder, inputFile), stop, kLookMs, output);
-    if (child.end != ChildEnd::Ended) return {};
-    AcquireSRWLockShared(&output->lock);
-    const std::string listing = output->text;
-    ReleaseSRWLockShared(&output->lock);
-    return ReadMediaListing(listing);
-}
 
 DWORD WINAPI RunConverter(LPVOID parameter) {
     ConverterRun& run = *static_cast<ConverterRun*>(parameter);

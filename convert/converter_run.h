@@ -46,11 +46,6 @@ struct ConverterRun {
     std::shared_ptr<ChildOutput> shared = std::make_shared<ChildOutput>();
 };
 
-// Asks the converter what the input holds: one short start with the input alone, not logged.
-// An empty look when it cannot say (not a video, no converter, no answer within a while) or when
-// `stop` is signalled meanwhile, which ends the look at once.
-MediaLook LookAtInput(const std::string& programFolder, const std::string& inputFile, HANDLE stop = nullptr);
-
 // The worker's entry: performs one run for the ConverterRun it is given: the look at the input
 // (taken when it was loaded, or waited for now), the command line, the log, the converter. A stop
 // ends it in any of these steps, and no converter starts after it.
@@ -69,6 +64,3 @@ ConverterProgress ProgressSnapshot(ConverterRun& run);
 
 // Releases what StartConversionWorker made, once bConverting is 0.
 void ReleaseConverterRun(ConverterRun& run);
-
-// The system's words for an error code ("error 5" when it has none), in UTF-8.
-std::string SystemErrorText(DWORD error);

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <utility>
 
 #include "base/program_folder.h"
-#include "convert/converter_run.h"
+#include "convert/child_process.h"
+#include "convert/command_line.h"
 
 namespace {
 
@@ -72,6 +74,14 @@ std::shared_ptr<Entry> EntryFor(const std::string& input) {
     return entry;
 }
 
+// Asks the converter what the input holds: one short start with the input alone, not logged.
+// Nothing when it cannot say (no converter, no answer within a while) or when `stop` is signalled
+// meanwhile, which ends the look at once.
+std::optional<MediaLook> LookAtInput(const std::string& input, HANDLE stop) {
+    const auto listing = OutputOfHidden(LookCommandLine(ToCodePage(ProgramFolder()), input), stop, kLookMs);
+    return listing ? std::optional(ReadMediaListing(*listing)) : std::nullopt;
+}
+
 std::shared_ptr<Entry> NextToLook() {
     AcquireSRWLockExclusive(&gLooking.lock);
     std::shared_ptr<Entry> next;
@@ -87,9 +97,9 @@ std::shared_ptr<Entry> NextToLook() {
 DWORD WINAPI LookAtEach(LPVOID) {
     const HANDLE waits[2] = {gLooking.closing, gLooking.work};
     while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-        const std::string programFolder = ToCodePage(ProgramFolder());
         for (auto entry = NextToLook(); entry; entry = NextToLook()) {
-            MediaLook look = LookAtInput(programFolder, entry->input, gLooking.closing);
+            // A look that could not be taken is not kept: the next wait for it asks again.
+            std::optional<MediaLook> look = LookAtInput(entry->input, gLooking.closing);
             if (WaitForSingleObject(gLooking.closing, 0) == WAIT_OBJECT_0) break;
             AcquireSRWLockExclusive(&gLooking.lock);
             entry->look = std::move(look);
@@ -129,15 +139,23 @@ void LookAhead(const std::vector<std::string>& inputs) {
 }
 
 std::optional<MediaLook> AwaitLook(const std::string& input, HANDLE stop) {
-    if (WaitForSingleObject(gLooking.closing, 0) == WAIT_OBJECT_0) return std::nullopt;
     AcquireSRWLockExclusive(&gLooking.lock);
+    // Closing is checked under the lock: StopLooking then sets every event after this one's reset.
+    if (WaitForSingleObject(gLooking.closing, 0) == WAIT_OBJECT_0) {
+        ReleaseSRWLockExclusive(&gLooking.lock);
+        return std::nullopt;
+    }
     const auto entry = EntryFor(input);
-    if (!entry->look && !entry->queued && WaitForSingleObject(entry->taken, 0) != WAIT_OBJECT_0) {
+    if (!entry->look && !entry->queued) {
+        ResetEvent(entry->taken);
         entry->queued = true;
         gLooking.queue.push_front(entry);
         StartLookingThread();
     }
+    const bool looker = gLooking.thread != nullptr;
     ReleaseSRWLockExclusive(&gLooking.lock);
+    // Without a thread for the looks (none could be made), the caller takes its own.
+    if (!looker) return LookAtInput(input, stop);
     SetEvent(gLooking.work);
     const HANDLE waits[2] = {entry->taken, stop};
     if (WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return std::nullopt;
@@ -148,20 +166,25 @@ std::optional<MediaLook> AwaitLook(const std::string& input, HANDLE stop) {
 }
 
 std::optional<MediaLook> KeptLook(const std::string& input) {
+    // The newest entry for the name is the file as it was last loaded (or waited for).
     AcquireSRWLockShared(&gLooking.lock);
     std::optional<MediaLook> look;
-    for (const auto& entry : gLooking.entries)
-        if (entry->input == input && entry->look) look = entry->look;
+    const auto& entries = gLooking.entries;
+    const auto newest = std::find_if(entries.rbegin(), entries.rend(),
+                                     [&](const auto& entry) { return entry->input == input; });
+    if (newest != entries.rend()) look = (*newest)->look;
     ReleaseSRWLockShared(&gLooking.lock);
     return look;
 }
 
 void StopLooking() {
     SetEvent(gLooking.closing);
-    if (gLooking.thread) {
-        WaitForSingleObject(gLooking.thread, INFINITE);
-        CloseHandle(gLooking.thread);
-        gLooking.thread = nullptr;
+    AcquireSRWLockExclusive(&gLooking.lock);
+    const HANDLE thread = std::exchange(gLooking.thread, nullptr);
+    ReleaseSRWLockExclusive(&gLooking.lock);
+    if (thread) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
     }
     // Whoever still waits for a look gets none.
     AcquireSRWLockExclusive(&gLooking.lock);

@@ -11,6 +11,9 @@
 
 #include "convert/media_look.h"
 
+// A look reads only a file's header: one that takes longer is given up on.
+inline constexpr DWORD kLookMs = 15000;
+
 // Looks at these videos (process code page), in this order, before any other not yet looked at.
 void LookAhead(const std::vector<std::string>& inputs);
 
@@ -18,7 +21,7 @@ void LookAhead(const std::vector<std::string>& inputs);
 // taken or `stop` is signalled (then nothing).
 std::optional<MediaLook> AwaitLook(const std::string& input, HANDLE stop);
 
-// The look kept for an input, if one has been taken; never waits.
+// The look at an input as it was last loaded, if it has been taken; never waits.
 std::optional<MediaLook> KeptLook(const std::string& input);
 
 // Ends the look under way at once and takes no more (the program is closing).

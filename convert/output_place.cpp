@@ -1,27 +1,17 @@
 #include "convert/output_place.h"
 
+#include <algorithm>
+
 #include "base/program_folder.h"
 #include "base/same_file.h"
 #include "base/text.h"
 #include "base/whole_file.h"
-#include "convert/converter_run.h"
 #include "convert/output_file.h"
 
 namespace {
 
 std::wstring Wide(const std::string& path) {
     return FileApiPath(path);
-}
-
-FileStamp StampOf(const std::string& path) {
-    FileStamp stamp;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
-        stamp.exists = true;
-        stamp.written = data.ftLastWriteTime;
-        stamp.size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-    return stamp;
 }
 
 // Another copy of the program that still runs may be writing its temporary output.
@@ -36,7 +26,7 @@ bool StillRuns(unsigned long processId) {
 
 } // namespace
 
-void RemoveLeftoverOutputs(const std::string& folder, const std::string& keep) {
+void RemoveLeftoverOutputs(const std::string& folder, const std::vector<std::string>& keep) {
     const std::wstring wideFolder = FromCodePage(TrimBlanks(folder));
     if (wideFolder.empty()) return;
     const std::wstring base = wideFolder.back() == L'\\' ? wideFolder : wideFolder + L"\\";
@@ -46,45 +36,49 @@ void RemoveLeftoverOutputs(const std::string& folder, const std::string& keep) {
         const auto owner = TemporaryOutputOwner(ToCodePage(found.cFileName));
         const std::wstring path = base + found.cFileName;
         if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !StillRuns(*owner) &&
-            !(!keep.empty() && NamesSameFile(keep, ToCodePage(path))))
+            std::none_of(keep.begin(), keep.end(),
+                         [&](const auto& kept) { return NamesSameFile(kept, ToCodePage(path)); }))
             DeleteFileW(FileApiPath(path).c_str());
     }
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
-OutputPlace PrepareOutput(const std::string& target, const std::string& input) {
-    OutputPlace place{TrimBlanks(target), "", StampOf(target)};
-    RemoveLeftoverOutputs(FolderOfFile(place.target), input);
+OutputPlace PrepareOutput(const std::string& target, const std::vector<std::string>& keep) {
+    OutputPlace place{TrimBlanks(target), ""};
+    RemoveLeftoverOutputs(FolderOfFile(place.target), keep);
     place.written = TemporaryOutputPath(place.target, GetCurrentProcessId());
     return place;
 }
 
 namespace {
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The first free "name (2).ext", "name (3).ext" beside the chosen name that the conversion moves to.
 bool MovedBeside(const OutputPlace& place, std::string& keptAs) {
     for (int number = 2; number < 1000; ++number) {
         const std::string candidate = NumberedName(place.target, number);
-        if (Exists(candidate)) continue;
-        if (!MoveFileExW(Wide(place.written).c_str(), Wide(candidate).c_str(), MOVEFILE_WRITE_THROUGH))
-            return false;
-        keptAs = candidate;
-        return true;
+        if (PathExists(candidate)) continue;
+        if (MoveFileExW(Wide(place.written).c_str(), Wide(candidate).c_str(), MOVEFILE_WRITE_THROUGH)) {
+            keptAs = candidate;
+            return true;
+        }
+        // Another program took that name meanwhile: the next one.
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
     }
     return false;
 }
 
 } // namespace
 
-SettledPlace SettleOutput(const OutputPlace& place, bool succeeded) {
+SettledPlace SettleOutput(const OutputPlace& place, bool succeeded, bool mayWriteNoFile) {
     SettledPlace settled;
     bool placed = false, beside = false;
     // Parameters of the user's own may write no file at all ("-f null"): nothing to put in place.
-    if (succeeded && !Exists(place.written)) return {OutputFate::Placed, "", ""};
+    // Otherwise a run that wrote none did not convert anything.
+    if (succeeded && !PathExists(place.written)) {
+        if (mayWriteNoFile) return {OutputFate::Placed, "", ""};
+        return {OutputFate::Lost, "", "The converter wrote no file."};
+    }
     if (succeeded) {
         placed = TakeThePlaceOf(FromCodePage(place.written), FromCodePage(place.target));
         if (!placed) {

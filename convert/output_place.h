@@ -7,20 +7,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "convert/output_file.h"
-
-// What the output file looked like before the run, to tell whether the run wrote it.
-struct FileStamp {
-    bool exists = false;
-    FILETIME written{};
-    ULONGLONG size = 0;
-};
 
 struct OutputPlace {
     std::string target;  // the file the user chose (process code page)
     std::string written; // where the converter writes: a temporary file beside it
-    FileStamp before;    // the target before the run
 };
 
 // What became of the output once the run was over.
@@ -30,18 +23,18 @@ struct SettledPlace {
     std::string problem; // the system's words for why it could not take the target's name
 };
 
-// Removes the temporary outputs that runs of ended programs left in this folder, except `keep`
-// (a leftover the user chose to convert).
-void RemoveLeftoverOutputs(const std::string& folder, const std::string& keep = "");
+// Removes the temporary outputs that runs of ended programs left in this folder, except those in
+// `keep` (leftovers the user loaded to convert).
+void RemoveLeftoverOutputs(const std::string& folder, const std::vector<std::string>& keep);
 
-// Where a run of `input` into `target` writes: a temporary file beside it. Leftovers of earlier
-// runs in that folder are removed first, the input excepted.
-OutputPlace PrepareOutput(const std::string& target, const std::string& input);
+// Where a run into `target` writes: a temporary file beside it. Leftovers of earlier runs in that
+// folder are removed first, the videos in `keep` excepted.
+OutputPlace PrepareOutput(const std::string& target, const std::vector<std::string>& keep);
 
 // After the run: a successful run's temporary file takes the target's name, or, where the target
 // cannot be replaced (held open by a player), a free name beside it; whatever a failed or stopped
 // run wrote is removed.
-SettledPlace SettleOutput(const OutputPlace& place, bool succeeded);
+SettledPlace SettleOutput(const OutputPlace& place, bool succeeded, bool mayWriteNoFile);
 
 // Gives the output the input's creation and modification times, so that it sorts with the original.
 void KeepDatesOf(const std::string& input, const std::string& output);

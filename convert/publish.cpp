@@ -47,9 +47,10 @@ void LengthsAhead(const std::vector<std::unique_ptr<ConverterRun>>& runs, BatchP
 }
 
 // Runs one video in the progress window; nothing when no worker could be started (`startError` says why).
-std::optional<VideoResult> ConvertOne(ConverterRun& run, HWND window, Animation& animation,
-                                      TaskbarProgress& taskbar, DWORD& startError) {
-    const OutputPlace place = PrepareOutput(run.request.outputFile, run.request.inputFile);
+// The leftovers of earlier runs removed beside its output are never among `loaded`.
+std::optional<VideoResult> ConvertOne(ConverterRun& run, const std::vector<std::string>& loaded, HWND window,
+                                      Animation& animation, TaskbarProgress& taskbar, DWORD& startError) {
+    const OutputPlace place = PrepareOutput(run.request.outputFile, loaded);
     run.request.outputFile = place.written;
     bConverting = 1;
     WatchRun(&run);
@@ -78,13 +79,15 @@ void TellHowItWent(const std::vector<VideoResult>& results) {
 // started keeps an empty reason.
 struct Runs {
     std::vector<std::unique_ptr<ConverterRun>> runs;
-    std::vector<size_t> placeOfRun; // in the results
+    std::vector<size_t> placeOfRun;  // in the results
+    std::vector<std::string> inputs; // every video of the plan
 };
 
 Runs RunsFor(const std::vector<PlannedVideo>& plan, const PublishChoices& choices,
              std::vector<VideoResult>& results) {
     Runs made;
     for (const PlannedVideo& video : plan) {
+        made.inputs.push_back(video.input);
         results.push_back(
             {Utf8Of(video.input), false, video.output.empty() ? "the output would be the video itself" : ""});
         if (video.output.empty()) continue;
@@ -121,7 +124,8 @@ void ConvertEach(Runs& made, std::vector<VideoResult>& results, HWND window, boo
                         VideoOfBatchText(progress.current, runs.size(), run.request.inputFile));
         progress.position = 0;
         DWORD startError = 0;
-        const std::optional<VideoResult> result = ConvertOne(run, window, animation, taskbar, startError);
+        const std::optional<VideoResult> result =
+            ConvertOne(run, made.inputs, window, animation, taskbar, startError);
         VideoResult& told = results[made.placeOfRun[progress.current]];
         if (!result) {
             told.reason = "the conversion could not be started";

@@ -13,7 +13,8 @@ SettledOutput Settle(ConverterRun& run, const OutputPlace& place) {
         const auto free = FreeBytesBeside(place.written);
         if (free && *free < kFullDiskFreeBytes) settled = {OutputEnd::DiskFull, VolumeOf(place.written), ""};
     }
-    const SettledPlace where = SettleOutput(place, run.outcome == RunOutcome::Succeeded);
+    const SettledPlace where =
+        SettleOutput(place, run.outcome == RunOutcome::Succeeded, run.request.mode == Mode::Custom);
     settled.keptAs = where.keptAs;
     if (where.fate == OutputFate::KeptBeside) settled = {OutputEnd::KeptBeside, where.problem, where.keptAs};
     if (where.fate == OutputFate::Lost) {

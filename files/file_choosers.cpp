@@ -9,6 +9,7 @@
 #include "base/program_folder.h"
 #include "base/same_file.h"
 #include "base/text.h"
+#include "base/whole_file.h"
 #include "files/file_choice.h"
 #include "toolkit/toolkit.h"
 
@@ -139,7 +140,7 @@ bool RefusedAsOutput(HWND dialog, const char* chosen) {
         MessageBoxW(dialog, why.c_str(), L"Attention", MB_OK | MB_ICONEXCLAMATION);
         return true;
     }
-    if (GetFileAttributesW(FileApiPath(chosen).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    if (!PathExists(chosen)) return false;
     const std::wstring question = FromCodePage(chosen) + L" already exists.\r\nDo you want to replace it?";
     return MessageBoxW(dialog, question.c_str(), L"Convert Video",
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES;

@@ -9,6 +9,7 @@
 #include "base/program_folder.h"
 #include "base/same_file.h"
 #include "base/text.h"
+#include "base/whole_file.h"
 #include "convert/batch.h"
 #include "convert/looks.h"
 #include "convert/publish.h"
@@ -150,11 +151,9 @@ std::optional<Part> PartInWindow() {
 void PublishSeveral() {
     const std::string chosen = ChooseBatchOutput(hMainDlg, sOutputDir, sInputFiles.front());
     if (TrimBlanks(chosen).empty()) return;
-    const auto exists = [](const std::string& path) {
-        return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    PublishVideos(PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), exists, NamesSameFile),
-                  ChoicesInWindow({}));
+    PublishVideos(
+        PlanOutputs(sInputFiles, FolderOfFile(chosen), ExtensionOf(chosen), PathExists, NamesSameFile),
+        ChoicesInWindow({}));
 }
 
 void Publish() {

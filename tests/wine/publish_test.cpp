@@ -72,6 +72,7 @@ class Publish : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(PlaceConverter());
         DeleteFileW(LogBeside().c_str());
+        SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
         WriteBytes(input, "not really a video");
         sInputFile = Utf8(input);
         sOutputFile = Utf8(output);
@@ -113,7 +114,6 @@ TEST_F(Publish, AMissingConverterIsNamed) {
 
 TEST_F(Publish, StoppingIsAskedForAndLeavesNothingOfTheRun) {
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
-    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
     for (bool replaces : {false, true}) {
         SCOPED_TRACE(replaces ? "replacing an earlier file the user agreed to replace" : "a new file");
         if (replaces) WriteBytes(output, "an earlier video");
@@ -146,7 +146,6 @@ TEST_F(Publish, StoppingIsAskedForAndLeavesNothingOfTheRun) {
 }
 
 TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceededAndAFailureSaysWhy) {
-    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
     WriteBytes(output, "an earlier video");
     // What the run of a program that was killed left behind; a program that still runs (the
     // desktop's) keeps its own. No process has the id 4294967280.
@@ -181,13 +180,12 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceededAndAFailureSaysWhy)
     EXPECT_FALSE(Leftovers(scratch));
     // A leftover the user chose to convert is the user's video.
     WriteBytes(leftover, "a video");
-    PrepareOutput(Utf8(output), Utf8(leftover));
+    PrepareOutput(Utf8(output), {Utf8(leftover)});
     EXPECT_TRUE(FileExists(leftover));
     DeleteFileW(leftover.c_str());
 }
 
 TEST_F(Publish, AConversionTheChosenFileCannotTakeIsKeptBesideIt) {
-    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
     WriteBytes(output, "an earlier video");
     // A player holds the old file open: it may be read, not replaced.
     HANDLE player =
@@ -212,6 +210,11 @@ TEST_F(Publish, AFailureNamesTheUsersFileNotTheOneBeingWritten) {
     PublishWhile([&] { text = Answer("Attention", "Permission denied"); });
     EXPECT_NE(text.find(Utf8(output) + ": Permission denied"), std::string::npos) << text;
     EXPECT_EQ(text.find("kesto-part"), std::string::npos) << text;
+    // A converter that ends well but wrote nothing has converted nothing.
+    SetEnvironmentVariableW(L"FAKECONV_DENIED", nullptr);
+    SetEnvironmentVariableW(L"FAKECONV_OUTPUT", nullptr);
+    PublishWhile([&] { text = Answer("Attention", "wrote no file"); });
+    EXPECT_NE(text.find("could not be saved as\r\n" + Utf8(output)), std::string::npos) << text;
 }
 
 TEST_F(Publish, AStopWhileTheVideoIsStillLookedAtIsAnsweredAtOnceAndStartsNoConverter) {

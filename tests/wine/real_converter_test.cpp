@@ -60,7 +60,7 @@ struct Conversion {
 
 void Start(Conversion& c, int mode, const Part& part = {}, const std::wstring& folder = L"shapes") {
     const std::wstring input = folder.empty() ? Media(c.shape) : Media(folder + L"\\" + c.shape);
-    c.place = PrepareOutput(Utf8(c.output), Utf8(input));
+    c.place = PrepareOutput(Utf8(c.output), {Utf8(input)});
     c.run.request = {ModeOf(mode), "15", "", Utf8(input), c.place.written};
     c.run.request.part = part;
     c.run.programFolder = ToCodePage(ProgramFolder());
