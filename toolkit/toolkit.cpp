@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <commctrl.h>
@@ -62,6 +63,9 @@ struct WindowRecord {
     Scale scale;             // over 96 dots per inch, of the window and what is drawn in it
     std::vector<std::pair<HWND, Placement>> placements; // in creation order
     std::wstring iconName;
+    // Every picture made for the window at its scale, by name and size: an animation that shows
+    // its frames in turn makes each once. Owned here, released with the window or the scale.
+    std::map<std::wstring, HBITMAP> pictures;
 };
 
 std::map<HWND, std::unique_ptr<WindowRecord>> gWindows;
@@ -106,12 +110,32 @@ void ReleaseWindowResources(WindowRecord& record) {
     if (record.ownFont) DeleteObject(record.ownFont);
 }
 
-void ReleasePictures(const WindowRecord& record) {
-    for (const auto& [control, placement] : record.placements) {
-        if (placement.image.empty()) continue;
-        auto old = reinterpret_cast<HGDIOBJ>(SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, 0));
-        if (old) DeleteObject(old);
-    }
+bool Holds(const std::map<std::wstring, HBITMAP>& pictures, HGDIOBJ picture) {
+    for (const auto& [key, held] : pictures)
+        if (held == picture) return true;
+    return false;
+}
+
+// What a control gives back when it gets another picture: ours, or a copy it made of ours (a
+// static control copies a bitmap with an alpha channel), which is deleted.
+void LetGo(HGDIOBJ returned, const std::map<std::wstring, HBITMAP>& pictures,
+           const std::map<std::wstring, HBITMAP>& others = {}) {
+    if (returned && !Holds(pictures, returned) && !Holds(others, returned)) DeleteObject(returned);
+}
+
+void DeletePictures(std::map<std::wstring, HBITMAP>& pictures) {
+    for (const auto& [key, picture] : pictures)
+        DeleteObject(picture);
+    pictures.clear();
+}
+
+// The controls let go of their pictures before these are deleted.
+void ReleasePictures(WindowRecord& record) {
+    for (const auto& [control, placement] : record.placements)
+        if (!placement.image.empty())
+            LetGo(reinterpret_cast<HGDIOBJ>(SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, 0)),
+                  record.pictures);
+    DeletePictures(record.pictures);
 }
 
 void ApplyDpi(HWND window, WindowRecord& record, UINT dpi, const RECT& suggested);
@@ -249,9 +273,7 @@ void SizeAndPlace(HWND window, const WindowRecord& record, const RECT* suggested
 
 // A picture at the window's scale: at 96 dots per inch the bitmap as the system loads it, at
 // its own size or the control's; elsewhere brought to the scaled size with a smoothing filter.
-void ShowPicture(HWND control, const WindowRecord& record, const Placement& placement) {
-    RECT client{};
-    if (placement.stretched) GetClientRect(control, &client);
+HBITMAP MadePicture(const WindowRecord& record, const Placement& placement, const RECT& client) {
     HBITMAP image = nullptr;
     if (record.dpi == kDefaultDpi) {
         image = static_cast<HBITMAP>(LoadImageW(ProgramModule(), placement.image.c_str(), IMAGE_BITMAP,
@@ -264,10 +286,24 @@ void ShowPicture(HWND control, const WindowRecord& record, const Placement& plac
                                     : ScaledSmoothly(image, Scaled(natural.cx, record.scale),
                                                      Scaled(natural.cy, record.scale));
     }
-    if (!image) return;
-    auto old = reinterpret_cast<HGDIOBJ>(
-        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
-    if (old && old != image) DeleteObject(old);
+    return image;
+}
+
+void ShowPicture(HWND control, WindowRecord& record, const Placement& placement,
+                 const std::map<std::wstring, HBITMAP>& oldPictures = {}) {
+    RECT client{};
+    if (placement.stretched) GetClientRect(control, &client);
+    const std::wstring key =
+        placement.image + L"|" + std::to_wstring(client.right) + L"x" + std::to_wstring(client.bottom);
+    HBITMAP& image = record.pictures[key];
+    if (!image) image = MadePicture(record, placement, client);
+    if (!image) {
+        record.pictures.erase(key);
+        return;
+    }
+    LetGo(reinterpret_cast<HGDIOBJ>(
+              SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image))),
+          record.pictures, oldPictures);
 }
 
 // Lays the window out again at a new scale: its font, its controls, their fonts and pictures.
@@ -275,11 +311,14 @@ void ApplyDpi(HWND window, WindowRecord& record, UINT dpi, const RECT& suggested
     record.dpi = dpi;
     ChooseWindowFont(window, record, false);
     SizeAndPlace(window, record, &suggested);
+    // The pictures of the old scale go once the controls show those of the new one.
+    std::map<std::wstring, HBITMAP> oldPictures = std::exchange(record.pictures, {});
     for (auto& [control, placement] : record.placements) {
         PlaceControl(control, record, placement);
         if (placement.given) ApplyGivenFont(control, record, placement);
-        if (!placement.image.empty()) ShowPicture(control, record, placement);
+        if (!placement.image.empty()) ShowPicture(control, record, placement, oldPictures);
     }
+    DeletePictures(oldPictures);
     if (!record.iconName.empty()) SetWindowIcon(window, record.iconName.c_str());
     InvalidateRect(window, nullptr, TRUE);
 }
