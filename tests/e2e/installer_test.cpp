@@ -61,40 +61,10 @@ bool HasKey(const std::wstring& key) {
     return true;
 }
 
-// The exit code of a command line, or -1 if it did not start or did not end within two minutes.
-long ExitCodeOf(const std::wstring& commandLine) {
-    std::wstring line = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
-        return -1;
-    const bool ended = WaitForSingleObject(child.hProcess, 120000) == WAIT_OBJECT_0;
-    if (!ended) {
-        TerminateProcess(child.hProcess, 1);
-        WaitForSingleObject(child.hProcess, INFINITE);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(child.hProcess, &code);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
-    return ended ? static_cast<long>(code) : -1;
-}
-
 FILETIME LastWritten(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
-}
-
-std::vector<std::wstring> NamesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..")) names.push_back(found.cFileName);
-    FindClose(search);
-    return names;
 }
 
 } // namespace
@@ -103,10 +73,9 @@ TEST(Installer, SilentInstallOpenWithAndSilentUninstallKeepingTheSettingsButNeit
     const std::wstring setup = Environment(L"KESTO_SETUP");
     ASSERT_TRUE(FileExists(setup)) << "KESTO_SETUP: " << Utf8(setup);
     const std::wstring folder = ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\KESTO";
-    const std::wstring exe = folder + L"\\KESTO.exe", uninstaller = L"\"" + folder + L"\\uninstall.exe\"";
+    const std::wstring exe = folder + L"\\KESTO.exe", quiet = L"\"" + folder + L"\\uninstall.exe\" /S";
     const std::wstring shortcuts[] = {ShellFolder(CSIDL_PROGRAMS) + L"\\KESTO Video Converter.lnk",
                                       ShellFolder(CSIDL_SENDTO) + L"\\KESTO Video Converter.lnk"};
-    const std::wstring quiet = uninstaller + L" /S";
     // The archive's files, the shortcuts and the entries are all in place.
     const auto expectInstalled = [&] {
         std::istringstream files(ReadBytes(Environment(L"KESTO_RELEASE_FILES")));
@@ -154,8 +123,11 @@ TEST(Installer, SilentInstallOpenWithAndSilentUninstallKeepingTheSettingsButNeit
         HANDLE running = CreateMutexW(nullptr, FALSE, L"KESTO Video Converter running");
         ASSERT_NE(running, nullptr);
         const FILETIME before = LastWritten(folder + L"\\uninstall.exe"); // an install writes it anew
-        EXPECT_EQ(ExitCodeOf(L"\"" + setup + L"\" /S"), 2);
-        EXPECT_EQ(ExitCodeOf(quiet + L" _?=" + folder), 2);
+        for (const std::wstring& line : {L"\"" + setup + L"\" /S", quiet + L" _?=" + folder}) {
+            DWORD exitCode = 0;
+            OutputOfCommand(line, 120000, &exitCode);
+            EXPECT_EQ(exitCode, 2u) << Utf8(line);
+        }
         CloseHandle(running);
         expectInstalled();
         EXPECT_TRUE(FileExists(folder + L"\\KESTO.ini"));
@@ -168,7 +140,7 @@ TEST(Installer, SilentInstallOpenWithAndSilentUninstallKeepingTheSettingsButNeit
     OutputOfCommand(Value(kUninstall, L"QuietUninstallString"));
     ASSERT_TRUE(WaitUntil([&] { return !HasKey(kUninstall); }, 120000));
     // Nothing of ours is left but the user's settings (and log), which a silent uninstall keeps.
-    for (const std::wstring& name : NamesIn(folder))
+    for (const std::wstring& name : NamesMatching(folder + L"\\*"))
         EXPECT_TRUE(name == L"KESTO.ini" || name == L"KESTO.ini.bak" || name == L"kesto.log") << Utf8(name);
     EXPECT_TRUE(FileExists(folder + L"\\KESTO.ini"));
     for (const std::wstring& shortcut : shortcuts)

@@ -1,9 +1,6 @@
 #!/bin/sh
-# Builds the installer from the release archive (the release_unpack step's, or one packed here,
-# newer than the built program) unless it is newer than that archive and the installer's source,
-# then runs the test program in a fresh Wine prefix of its own: a machine where KESTO was never
-# installed.
-# installer_test.sh <wine> <test program> <folder>
+# Builds the installer from the release archive (release_unpack's, or one packed here when the program
+# is newer) if it is out of date, then runs the test program in a fresh Wine prefix of its own.
 [ -n "${BASH_VERSION:-}" ] || exec bash "$0" "$@"
 set -euo pipefail
 wine=$1 program=$2 folder=$3

@@ -1,5 +1,6 @@
 // libFuzzer target for the settings file reader and writer; scripts/fuzz-settings.sh runs it.
 // Besides crashes, leaks and slow inputs it checks properties that must hold for any text.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -60,10 +61,7 @@ bool IsShortPlainNumberText(std::string_view text) {
 }
 
 int ModeByStrtod(const std::string& text) {
-    const double rounded = std::nearbyint(std::strtod(text.c_str(), nullptr));
-    if (rounded >= 2147483647.0) return INT32_MAX;
-    if (rounded <= -2147483648.0) return INT32_MIN;
-    return int(rounded);
+    return int(std::clamp(std::nearbyint(std::strtod(text.c_str(), nullptr)), -2147483648.0, 2147483647.0));
 }
 
 void CheckModeAgainstStrtod(std::string_view text) {

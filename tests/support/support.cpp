@@ -1,5 +1,6 @@
 #include "tests/support/support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -231,6 +232,17 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::wstring> NamesMatching(const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..")) names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::vector<HWND> TopWindowsOf(DWORD processId) {
     std::pair<DWORD, std::vector<HWND>> search{processId, {}};
     EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&search));
@@ -286,7 +298,7 @@ void ChooseInDialog(HWND dialog, const std::wstring& name) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
-std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
+std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs, DWORD* exitCode) {
     // Into a file rather than a pipe: a process that outlasts the time-out can be ended and read.
     const std::wstring folder = NewTempFolder(L"output"), path = folder + L"\\output.txt";
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
@@ -298,11 +310,13 @@ std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs) {
     startup.hStdOutput = startup.hStdError = file;
     std::wstring line = commandLine;
     PROCESS_INFORMATION child{};
+    if (exitCode) *exitCode = DWORD(-1);
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                        &startup, &child)) {
         if (WaitForSingleObject(child.hProcess, timeoutMs) == WAIT_TIMEOUT)
-            TerminateProcess(child.hProcess, 1);
+            TerminateProcess(child.hProcess, DWORD(-1));
         WaitForSingleObject(child.hProcess, INFINITE);
+        if (exitCode) GetExitCodeProcess(child.hProcess, exitCode);
         CloseHandle(child.hProcess);
         CloseHandle(child.hThread);
     }

@@ -36,6 +36,8 @@ bool RemoveTree(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// The names that match a pattern such as "C:\\dir\\*.txt", sorted, without "." and "..".
+std::vector<std::wstring> NamesMatching(const std::wstring& pattern);
 
 std::vector<HWND> TopWindowsOf(DWORD processId);
 // A visible top-level window of the process with exactly this caption (and of this kind), or null.
@@ -56,8 +58,10 @@ void Answer(HWND box, int buttonId);
 HWND WaitForFileDialog(DWORD processId, const std::string& title, DWORD timeoutMs = kTimeout);
 void ChooseInDialog(HWND dialog, const std::wstring& name);
 
-// What a command line wrote to its standard output and error; ended after the time-out.
-std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs = 120000);
+// What a command line wrote to its standard output and error; ended after the time-out. Its exit
+// code goes to `exitCode` (-1 when it did not start).
+std::string OutputOfCommand(const std::wstring& commandLine, DWORD timeoutMs = 120000,
+                            DWORD* exitCode = nullptr);
 // Clips made with the converter the build placed beside the program, and its reading of a file.
 bool MakeClip(const std::wstring& path, int seconds, const std::wstring& size = L"320x240");
 std::string Probe(const std::wstring& path);

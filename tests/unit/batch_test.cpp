@@ -54,21 +54,17 @@ TEST(Batch, ProgressCountsTheVideosLengthsAndItsTimeLeftHoldsSteadyAcrossVideos)
     EXPECT_NEAR(*BatchSecondsLeft(batch, 50), 80.0 / 2, 1e-9);
     batch.position = 10;
     EXPECT_GT(BatchFractionDone(batch), fraction);
-    batch = {{100.0}, 1, 0};
-    EXPECT_EQ(BatchFractionDone(batch), 1.0);
+    EXPECT_EQ(BatchFractionDone({{100.0}, 1, 0}), 1.0);
     EXPECT_FALSE(BatchSecondsLeft({{100.0}, 0, 0}, 5)) << "nothing done yet: no guess";
 }
 
-TEST(Batch, TheClosingMessageSaysWhatEachOutputTypeCouldNotHold) {
+TEST(Batch, TheClosingMessageSaysWhatEachOutputTypeCouldNotHoldAndStaysAFewLinesTall) {
     std::vector<VideoResult> results = {
         {"D:\\a.mov", true, "", ""},
         {"D:\\b.mov", true, "", "Left out: audio track 2 (fra): FLV cannot hold it."}};
     EXPECT_EQ(BatchClosingMessage(results, false).text,
               "2 videos converted.\r\n\r\nLeft out:\r\nb.mov: audio track 2 (fra): FLV cannot hold it.");
-}
-
-TEST(Batch, ALongBatchsClosingMessageStaysAFewLinesTall) {
-    std::vector<VideoResult> results;
+    results.clear();
     for (int i = 0; i < 100; ++i)
         results.push_back({"D:\\clip" + std::to_string(i) + ".mp4", i < 3, i == 3 ? "stopped" : ""});
     for (int i = 0; i < 20; ++i) // twenty different failures, each with a long line of the converter's

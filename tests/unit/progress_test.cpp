@@ -63,11 +63,7 @@ TEST(ConverterProgress, ReadsRecordedRunsWholeOrInAnyPieces) {
 // What a failure message shows of recorded failures: the lines that say what went wrong, never
 // the banner, the stream headers, the statistics or the progress.
 TEST(ConverterProgress, FailuresShowTheConvertersErrorLines) {
-    using Lines = std::vector<std::string>;
-    const struct {
-        const char* fixture;
-        Lines lines;
-    } cases[] = {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"win41_full_disk.txt",
          {"av_interleaved_write_frame(): Bad file descriptor",
           "Error writing trailer of Z:\\mnt\\small\\out.mp4: Bad file descriptor", "Conversion failed!"}},
@@ -95,13 +91,13 @@ TEST(ConverterProgress, FailuresShowTheConvertersErrorLines) {
           "maybe incorrect parameters such as bit_rate, rate, width or height",
           "Conversion failed!"}},
     };
-    for (const auto& c : cases) {
-        const std::string output = Fixture(c.fixture);
-        EXPECT_EQ(ErrorLines(Fed(output, true)), c.lines) << c.fixture;
-        EXPECT_EQ(ErrorLines(FedInPieces(output)), c.lines) << c.fixture;
+    for (const auto& [fixture, lines] : cases) {
+        const std::string output = Fixture(fixture);
+        EXPECT_EQ(ErrorLines(Fed(output, true)), lines) << fixture;
+        EXPECT_EQ(ErrorLines(FedInPieces(output)), lines) << fixture;
         EXPECT_EQ(Fed(output, true).outputWriteFailed,
-                  std::string(c.fixture).find("full_disk") != std::string::npos)
-            << c.fixture;
+                  std::string(fixture).find("full_disk") != std::string::npos)
+            << fixture;
     }
 }
 

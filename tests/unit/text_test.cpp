@@ -2,11 +2,6 @@
 
 #include "base/text.h"
 
-TEST(Text, TrimsOnlyBlanks) {
-    EXPECT_EQ(TrimBlanks(" D:\\my clip.avi "), "D:\\my clip.avi");
-    EXPECT_EQ(TrimBlanks("\t a b \r\n"), "\t a b \r\n"); // tabs and line breaks are not blanks
-}
-
 TEST(Text, FoldersOfTheProgramAndOfAFile) {
     EXPECT_EQ(ProgramFolderOf(L"E:\\KESTO.exe"), L"E:");
     EXPECT_EQ(ProgramFolderOf(L"\\\\server\\share\\\\KESTO.exe"), L"\\\\server\\share");

@@ -1,8 +1,6 @@
 // Several videos in one progress window, on the fake converter beside this test program.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "base/same_file.h"
 #include "convert/publish.h"
 #include "mainwin/main_ids.h"
@@ -14,11 +12,10 @@ using namespace test;
 
 namespace {
 
-class Batch : public ::testing::Test {
+class Batch : public FakeConverterTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(PlaceConverter());
-        DeleteFileW(LogBeside().c_str());
+        FakeConverterTest::SetUp();
         SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
         MakeStandInMainWindow();
         for (const wchar_t* name : {L"a.avi", L"b.avi", L"c.avi", L"d.mp4"}) {
@@ -26,39 +23,28 @@ class Batch : public ::testing::Test {
             inputs.push_back(Utf8(In(name)));
         }
     }
-    void TearDown() override {
-        DestroyWindow(hMainDlg);
-        RemoveConverterAndLog();
-        RemoveTree(folder);
-    }
-    std::wstring In(const std::wstring& name) const { return folder + L"\\" + name; }
-
     // Converts the videos into .mp4 files beside them while `user` watches; gives back what
     // the progress window named and the closing message.
     Box Convert(std::vector<std::string>& named, const std::function<void(HWND)>& user = {}) {
         const auto exists = [](const std::string& path) { return FileExists(FromCodePage(path)); };
         const auto plan = PlanOutputs(inputs, Utf8(folder), ".mp4", exists, NamesSameFile);
         Box closing;
-        WhileRunning(
-            [&] {
-                PublishVideos(plan, {"21:Min size", ""});
-            },
-            [&] {
-                HWND window = OwnWindow("Convert Video");
-                ASSERT_NE(window, nullptr);
-                for (; IsWindow(window) && !WaitForBox(GetCurrentProcessId(), "Attention", &closing, 0);
-                     Sleep(20)) {
-                    const std::string text = TextOf(GetDlgItem(window, ID_PROGRESS_VIDEO));
-                    if (!text.empty() && (named.empty() || named.back() != text)) named.push_back(text);
-                    if (user) user(window);
-                }
-                ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Attention", &closing));
-                Answer(closing.window, IDOK);
-            });
+        const auto publish = [&] { PublishVideos(plan, {"21:Min size", ""}); };
+        WhileRunning(publish, [&] {
+            HWND window = OwnWindow("Convert Video");
+            ASSERT_NE(window, nullptr);
+            for (; IsWindow(window) && !WaitForBox(GetCurrentProcessId(), "Attention", &closing, 0);
+                 Sleep(20)) {
+                const std::string text = TextOf(GetDlgItem(window, ID_PROGRESS_VIDEO));
+                if (!text.empty() && (named.empty() || named.back() != text)) named.push_back(text);
+                if (user) user(window);
+            }
+            ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Attention", &closing));
+            Answer(closing.window, IDOK);
+        });
         return closing;
     }
 
-    std::wstring folder = NewTempFolder(L"kesto-batch");
     std::vector<std::string> inputs;
 };
 

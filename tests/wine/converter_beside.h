@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <string>
+#include <utility>
 
 #include "base/globals.h"
 #include "base/program_folder.h"
@@ -81,3 +83,21 @@ inline void MakeStandInMainWindow() {
     hMainDlg = CreateWin(nullptr, "stand-in main window", 0, 0, 700, 200, 0, 0, Units::Pixels);
     ShowModeless(hMainDlg, nullptr);
 }
+
+// A test with the fake converter beside the program (no log yet) and a folder of its own; a
+// stand-in main window, the converter, its log and the folder are taken away after it.
+class FakeConverterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(PlaceConverter());
+        DeleteFileW(LogBeside().c_str());
+    }
+    void TearDown() override {
+        DestroyWindow(std::exchange(hMainDlg, nullptr));
+        RemoveConverterAndLog();
+        test::RemoveTree(folder);
+    }
+    std::wstring In(const std::wstring& name) const { return folder + L"\\" + name; }
+
+    std::wstring folder = test::NewTempFolder(L"kesto-test");
+};

@@ -9,24 +9,19 @@ using namespace test;
 
 namespace {
 
-class ConverterRunTest : public ::testing::Test {
+class ConverterRunTest : public FakeConverterTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(PlaceConverter());
-        DeleteFileW(LogBeside().c_str());
+        FakeConverterTest::SetUp();
         SetEnvironmentVariableW(L"FAKECONV_RECORD", record.c_str());
-    }
-    void TearDown() override {
-        RemoveConverterAndLog();
-        RemoveTree(scratch);
     }
     ConverterRun& NewRun() {
         run = std::make_unique<ConverterRun>();
-        run->request = {Mode::Usual, "15", "", Utf8(scratch + L"\\in.avi"), Utf8(scratch + L"\\out.mkv")};
+        run->request = {Mode::Usual, "15", "", Utf8(In(L"in.avi")), Utf8(In(L"out.mkv"))};
         return *run;
     }
 
-    std::wstring scratch = NewTempFolder(L"kesto-run"), record = scratch + L"\\received.txt";
+    std::wstring record = In(L"received.txt");
     std::unique_ptr<ConverterRun> run;
 };
 
@@ -50,7 +45,7 @@ TEST_F(ConverterRunTest, TenMegabytesOfErrorOutputAndALockedLogStillEndWithTheLa
 
 TEST_F(ConverterRunTest, StopEndsTheConverterWhichInheritsOnlyItsPipes) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    const std::wstring held = scratch + L"\\held.txt";
+    const std::wstring held = In(L"held.txt");
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
     HANDLE ours = CreateFileW(held.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, 0, nullptr);
     ConverterRun& r = NewRun();

@@ -1,7 +1,6 @@
 #!/bin/sh
 # Runs the test program from a folder that nobody may write to, not even root (a read-only bind
 # mount), holding settings from an earlier start: a program installed under Program Files.
-# data_folder_test.sh <wine> <test program> <folder>
 set -eu
 wine=$1 program=$2 folder=$3
 umount "$folder" 2>/dev/null || true

@@ -53,8 +53,7 @@ class FileChoosers : public ::testing::Test {
     }
     void TearDown() override {
         SetCurrentDirectoryW(startDirectory); // the folder must not be in use when removed
-        DestroyWindow(hMainDlg);
-        hMainDlg = nullptr;
+        DestroyWindow(std::exchange(hMainDlg, nullptr));
         RemoveTree(folder);
     }
     std::wstring In(const std::wstring& name) const { return folder + L"\\" + name; }
@@ -128,33 +127,28 @@ TEST_F(FileChoosers, TheInputAndDevicesAreRefusedAsOutputAndAFileIsReplacedOnlyI
     WriteBytes(In(L"old.avi"), "keep");
     CreateHardLinkW(In(L"linked.avi").c_str(), In(L"Clip.AVI").c_str(), nullptr);
     sInputFile = Utf8(In(L"Clip.AVI"));
-    std::vector<std::string> said;
     bool stayedAfterNo = false;
     const std::string result = Choose(true, Utf8(folder), [&](HWND dialog) {
         // Another spelling of the input's name, a hard link to it, names of devices, then an
         // existing file, which is replaced only after a Yes.
-        for (auto [name, answer] : {std::pair{L"clip.avi", IDOK},
-                                    {L"linked.avi", IDOK},
-                                    {L"nul.mp4", IDOK},
-                                    {L"Com1", IDOK},
-                                    {L"old.avi", IDNO},
-                                    {L"old.avi", IDYES}}) {
+        for (auto [name, answer, said] :
+             {std::tuple{L"clip.avi", IDOK, "the input video itself"},
+              {L"linked.avi", IDOK, "the input video itself"},
+              {L"nul.mp4", IDOK, "nul.mp4\" is a name that Windows keeps for a device"},
+              {L"Com1", IDOK, "Com1.flv\" is a name"},
+              {L"old.avi", IDNO, "old.avi already exists."},
+              {L"old.avi", IDYES, "old.avi already exists."}}) {
             ChooseInDialog(dialog, name);
             HWND box = BoxOf(dialog);
-            ASSERT_NE(box, nullptr);
-            said.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
+            ASSERT_NE(box, nullptr) << said;
+            const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
+            EXPECT_NE(text.find(said), std::string::npos) << text;
             Answer(box, answer);
             if (answer == IDYES) break;
             ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog); }));
             stayedAfterNo = IsWindow(dialog); // after the last No
         }
     });
-    ASSERT_EQ(said.size(), 6u);
-    for (int i : {0, 1})
-        EXPECT_NE(said[i].find("the input video itself"), std::string::npos) << said[i];
-    EXPECT_NE(said[2].find("nul.mp4\" is a name that Windows keeps for a device"), std::string::npos)
-        << said[2];
-    EXPECT_NE(said[3].find("Com1.flv\" is a name"), std::string::npos) << said[3];
     EXPECT_TRUE(stayedAfterNo);
     EXPECT_EQ(result, Utf8(In(L"old.avi")));
     EXPECT_EQ(ReadBytes(In(L"Clip.AVI")) + "|" + ReadBytes(In(L"old.avi")), "the video|keep");

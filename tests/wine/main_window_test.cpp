@@ -64,12 +64,9 @@ TEST(MainWindow, TheCustomParametersAreKeptWholeAndFollowTheModeOptions) {
     std::string longParams;
     while (longParams.size() < 40000)
         longParams += "-metadata comment=" + std::to_string(longParams.size()) + " ";
+    // A hand-edited mode acts as custom.
     WithMainWindow(
-        3,
-        [](HWND) { // a hand-edited mode acts as custom
-            EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && BoxEnabled());
-        },
-        longParams);
+        3, [](HWND) { EXPECT_TRUE(Checked(ID_MODE_CUSTOM) && BoxEnabled()); }, longParams);
     EXPECT_EQ(sCustomParams, longParams) << "kept whole for the next save";
     WithMainWindow(0, [](HWND window) {
         EXPECT_FALSE(BoxEnabled());
@@ -113,10 +110,7 @@ TEST(MainWindow, ADroppedVideoRunsAndDuringTheRunNothingChangesItAndLeavingIsAsk
         EXPECT_TRUE(Checked(ID_MODE_USUAL) && !Checked(ID_MODE_FAST) && nMode == 1);
         EXPECT_EQ(sInputFiles, std::vector<std::string>{Utf8(clip)});
         for (int answer : {IDNO, IDYES}) {
-            if (answer == IDNO)
-                Click(window, ID_EXIT);
-            else
-                Close(window); // the close box asks the same
+            answer == IDNO ? Click(window, ID_EXIT) : Close(window); // the close box asks the same
             Box question;
             ASSERT_TRUE(WaitForBox(GetCurrentProcessId(), "Convert Video", &question));
             EXPECT_EQ(question.text, "A conversion is running. Stop it and exit?");

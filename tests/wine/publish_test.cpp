@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <set>
 
 #include "convert/output_place.h"
 #include "convert/publish.h"
@@ -43,10 +42,7 @@ bool OthersMayChange(const std::wstring& path) {
 
 // Whether a temporary output lies in the folder.
 bool Leftovers(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*.kesto-part-*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    return search != INVALID_HANDLE_VALUE;
+    return !NamesMatching(folder + L"\\*.kesto-part-*").empty();
 }
 
 // Publishes the one video on this thread while `user` acts on a second one; whatever a failed
@@ -67,11 +63,10 @@ void PublishWhile(const std::function<void()>& user) {
     returned = true;
 }
 
-class Publish : public ::testing::Test {
+class Publish : public FakeConverterTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(PlaceConverter());
-        DeleteFileW(LogBeside().c_str());
+        FakeConverterTest::SetUp();
         SetEnvironmentVariableW(L"FAKECONV_OUTPUT", L"1");
         WriteBytes(input, "not really a video");
         sInputFile = Utf8(input);
@@ -79,14 +74,8 @@ class Publish : public ::testing::Test {
         nMode = 1;
         MakeStandInMainWindow();
     }
-    void TearDown() override {
-        DestroyWindow(std::exchange(hMainDlg, nullptr));
-        RemoveConverterAndLog();
-        RemoveTree(scratch);
-    }
 
-    std::wstring scratch = NewTempFolder(L"kesto-publish");
-    std::wstring input = scratch + L"\\clip in.avi", output = scratch + L"\\clip out.mp4";
+    std::wstring input = In(L"clip in.avi"), output = In(L"clip out.mp4");
 };
 
 } // namespace
@@ -122,7 +111,7 @@ TEST_F(Publish, StoppingIsAskedForAndLeavesNothingOfTheRun) {
         std::string end;
         PublishWhile([&] {
             HWND window = OwnWindow("Convert Video");
-            if (!window || !WaitUntil([&] { return ConverterProcessRuns() && Leftovers(scratch); })) return;
+            if (!window || !WaitUntil([&] { return ConverterProcessRuns() && Leftovers(folder); })) return;
             // The close box, Escape and the Stop button all ask the same question.
             if (replaces)
                 PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
@@ -140,7 +129,7 @@ TEST_F(Publish, StoppingIsAskedForAndLeavesNothingOfTheRun) {
         EXPECT_EQ(end, "Conversion cancelled");
         EXPECT_EQ(ReadBytes(output), replaces ? "an earlier video" : "");
         EXPECT_EQ(FileExists(output), replaces);
-        EXPECT_FALSE(Leftovers(scratch));
+        EXPECT_FALSE(Leftovers(folder));
         EXPECT_FALSE(ConverterProcessRuns());
     }
 }
@@ -151,8 +140,8 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceededAndAFailureSaysWhy)
     // desktop's) keeps its own. No process has the id 4294967280.
     DWORD running = 0;
     GetWindowThreadProcessId(GetDesktopWindow(), &running);
-    const std::wstring leftover = scratch + L"\\old.kesto-part-4294967280.mp4",
-                       inUse = scratch + L"\\new.kesto-part-" + std::to_wstring(running) + L".mp4";
+    const std::wstring leftover = In(L"old.kesto-part-4294967280.mp4"),
+                       inUse = In(L"new.kesto-part-") + std::to_wstring(running) + L".mp4";
     WriteBytes(leftover, "half a video");
     WriteBytes(inUse, "half a video");
     SetEnvironmentVariableW(L"FAKECONV_EXIT", L"1"); // the conversion fails after writing a little
@@ -171,13 +160,13 @@ TEST_F(Publish, AFileIsReplacedOnlyByAConversionThatSucceededAndAFailureSaysWhy)
     EXPECT_FALSE(FileExists(leftover)) << "what an ended program left in the folder is removed";
     EXPECT_TRUE(FileExists(inUse)) << "a running program's file is left alone";
     DeleteFileW(inUse.c_str());
-    EXPECT_FALSE(Leftovers(scratch)) << "nor is the broken output left";
+    EXPECT_FALSE(Leftovers(folder)) << "nor is the broken output left";
     const std::string log = ReadBytes(LogBeside());
     EXPECT_NE(log.find(".kesto-part-"), std::string::npos) << "the converter wrote beside it: " << log;
     SetEnvironmentVariableW(L"FAKECONV_EXIT", nullptr);
     PublishWhile([&] { Answer("Information", "finished"); });
     EXPECT_EQ(ReadBytes(output).rfind("fakeconv output piece", 0), 0u) << "replaced once converted";
-    EXPECT_FALSE(Leftovers(scratch));
+    EXPECT_FALSE(Leftovers(folder));
     // A leftover the user chose to convert is the user's video.
     WriteBytes(leftover, "a video");
     PrepareOutput(Utf8(output), {Utf8(leftover)});
@@ -191,17 +180,14 @@ TEST_F(Publish, AConversionTheChosenFileCannotTakeIsKeptBesideIt) {
     HANDLE player =
         CreateFileW(output.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(player, INVALID_HANDLE_VALUE);
-    const std::string text = [&] {
-        std::string said;
-        PublishWhile([&] { said = Answer("Attention", "could not replace"); });
-        return said;
-    }();
+    std::string text;
+    PublishWhile([&] { text = Answer("Attention", "could not replace"); });
     CloseHandle(player);
-    const std::wstring beside = scratch + L"\\clip out (2).mp4";
+    const std::wstring beside = In(L"clip out (2).mp4");
     EXPECT_NE(text.find("The new video is saved as\r\n" + Utf8(beside)), std::string::npos) << text;
     EXPECT_EQ(ReadBytes(output), "an earlier video");
     EXPECT_EQ(ReadBytes(beside).rfind("fakeconv output piece", 0), 0u) << "the finished conversion is kept";
-    EXPECT_FALSE(Leftovers(scratch));
+    EXPECT_FALSE(Leftovers(folder));
 }
 
 TEST_F(Publish, AFailureNamesTheUsersFileNotTheOneBeingWritten) {
@@ -232,5 +218,5 @@ TEST_F(Publish, AStopWhileTheVideoIsStillLookedAtIsAnsweredAtOnceAndStartsNoConv
     EXPECT_EQ(end, "Conversion cancelled");
     EXPECT_TRUE(lookStillRuns) << "answered without waiting for the look";
     EXPECT_EQ(ReadBytes(LogBeside()), "") << "no converter is started after a stop";
-    EXPECT_FALSE(Leftovers(scratch));
+    EXPECT_FALSE(Leftovers(folder));
 }

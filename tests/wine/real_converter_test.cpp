@@ -29,21 +29,6 @@ std::wstring Media(const std::wstring& name = L"") {
     return std::wstring(folder) + (name.empty() ? L"" : L"\\" + name);
 }
 
-std::vector<std::wstring> Shapes() {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Media(L"shapes\\*.*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::wstring Stem(const std::wstring& name) {
-    return name.substr(0, name.rfind(L'.'));
-}
-
 ULONGLONG Dates(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
@@ -63,9 +48,7 @@ void Start(Conversion& c, int mode, const Part& part = {}, const std::wstring& f
     c.place = PrepareOutput(Utf8(c.output), {Utf8(input)});
     c.run.request = {ModeOf(mode), "15", "", Utf8(input), c.place.written};
     c.run.request.part = part;
-    c.run.programFolder = ToCodePage(ProgramFolder());
-    bConverting = 1;
-    ASSERT_TRUE(StartConversionWorker(c.run));
+    ASSERT_TRUE(StartRun(c.run));
 }
 
 // What became of it: "converted", or why not.
@@ -82,7 +65,7 @@ std::string Finish(Conversion& c) {
 
 TEST(RealConverter, EveryShapeConvertsIntoEveryTypeOrTheFastModeRefusesBeforeStarting) {
     ASSERT_TRUE(PlaceConverter(true));
-    const std::vector<std::wstring> shapes = Shapes();
+    const std::vector<std::wstring> shapes = NamesMatching(Media(L"shapes\\*"));
     ASSERT_GE(shapes.size(), 16u);
     // Loaded together: each is looked at once, ahead of its conversions.
     std::vector<std::string> inputs;
@@ -99,7 +82,7 @@ TEST(RealConverter, EveryShapeConvertsIntoEveryTypeOrTheFastModeRefusesBeforeSta
             for (const std::wstring& shape : shapes) {
                 all.push_back(std::make_unique<Conversion>());
                 all.back()->shape = shape;
-                all.back()->output = folder + L"\\" + Stem(shape) + L"." + type;
+                all.back()->output = folder + L"\\" + shape.substr(0, shape.rfind(L'.')) + L"." + type;
                 DeleteFileW(all.back()->output.c_str());
             }
         }
@@ -121,16 +104,14 @@ TEST(RealConverter, EveryShapeConvertsIntoEveryTypeOrTheFastModeRefusesBeforeSta
     for (const auto& c : all) {
         const std::string name = Utf8(c->output.substr(Media().size() + 1)), outcome = outcomes[name];
         std::printf("%-28s %s\n", name.c_str(), outcome.c_str());
-        EXPECT_EQ(outcome.rfind("FAILED", 0), std::string::npos) << name << ": " << outcome;
-        if (name.rfind("usual\\", 0) == 0) {
-            EXPECT_EQ(outcome, "converted") << name;
-        }
+        // The usual mode converts every one; the fast mode converts or refuses, never fails.
+        EXPECT_TRUE(outcome == "converted" ||
+                    (name.rfind("fast\\", 0) == 0 && outcome.rfind("refused", 0) == 0))
+            << name << ": " << outcome;
         EXPECT_EQ(FileExists(c->output), outcome == "converted") << name;
         if (outcome == "converted") written += Utf8(c->output) + "\t" + Utf8(c->shape) + "\n";
-        if (outcome.rfind("refused", 0) == 0) {
-            EXPECT_EQ(log.find(Utf8(c->output)), std::string::npos)
-                << name << ": a refused video starts no converter";
-        }
+        EXPECT_TRUE(outcome.rfind("refused", 0) != 0 || log.find(Utf8(c->output)) == std::string::npos)
+            << name << ": a refused video starts no converter";
     }
     WriteBytes(Media(L"written.txt"), written);
 

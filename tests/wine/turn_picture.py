@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""Marks the first track of a QuickTime or MP4 file as shown turned a quarter clockwise, as a phone
-held upright records it: the track header's matrix, which the converter reads as the display matrix."""
+"""Marks a QuickTime or MP4 file's first track turned a quarter clockwise (an upright phone's clip)."""
 import struct
 import sys
 
