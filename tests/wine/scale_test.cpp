@@ -90,8 +90,12 @@ Layout DescribeEveryWindow() {
     whileShown(ShowAboutWindow, "About", {});
     PlaceConverter();
     SetEnvironmentVariableW(L"FAKECONV_DELAY_MS", L"60000");
-    whileShown([] { PublishVideos({{"C:\\in.avi", "C:\\out.mp4"}}, {"Default", ""}); }, "Convert Video",
-               StopRunForExit); // ends the run without a message
+    whileShown(
+        [] {
+            PublishVideos({{"C:\\in.avi", "C:\\out.mp4"}}, {"Default", ""});
+        },
+        "Convert Video",
+        StopRunForExit); // ends the run without a message
     RemoveConverterAndLog();
     DestroyWindow(hMainDlg);
     return layouts;
