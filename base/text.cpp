@@ -5,26 +5,22 @@
 
 namespace {
 
-template <class Char> std::basic_string<Char> TrimBlanksOf(std::basic_string_view<Char> text) {
+template <class Char> std::basic_string_view<Char> WithoutOuterBlanksOf(std::basic_string_view<Char> text) {
     const auto first = text.find_first_not_of(Char(' '));
     if (first == text.npos) return {};
-    const auto last = text.find_last_not_of(Char(' '));
-    return std::basic_string<Char>(text.substr(first, last - first + 1));
+    return text.substr(first, text.find_last_not_of(Char(' ')) - first + 1);
 }
 
 } // namespace
 
 std::string TrimBlanks(std::string_view text) {
-    return TrimBlanksOf(text);
+    return std::string(WithoutOuterBlanksOf(text));
 }
 std::wstring TrimBlanks(std::wstring_view text) {
-    return TrimBlanksOf(text);
+    return std::wstring(WithoutOuterBlanksOf(text));
 }
-
 std::string_view WithoutOuterBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == text.npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return WithoutOuterBlanksOf(text);
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -211,26 +207,37 @@ std::string Anchored(std::string_view currentFolder, std::string_view path) {
 
 } // namespace
 
+namespace {
+
+// The names of a path below its root with "." left out and ".." taking away the name before it
+// (never more than there are).
+template <class Char>
+std::vector<std::basic_string_view<Char>> ResolvedParts(std::basic_string_view<Char> rest) {
+    std::vector<std::basic_string_view<Char>> parts;
+    for (size_t at = 0; at < rest.size();) {
+        size_t end = at;
+        while (end < rest.size() && rest[end] != Char('\\') && rest[end] != Char('/'))
+            ++end;
+        const auto part = rest.substr(at, end - at);
+        if (part.size() == 2 && part[0] == Char('.') && part[1] == Char('.')) {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && !(part.size() == 1 && part[0] == Char('.'))) {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
 std::string FullPathFrom(std::string_view currentFolder, std::string_view path) {
     const std::string joined = Anchored(currentFolder, path);
     const size_t rootLength = RootLength(joined);
     std::string full = joined.substr(0, rootLength);
     for (char& c : full)
         if (c == '/') c = '\\';
-    std::vector<std::string_view> parts;
-    const std::string_view rest = std::string_view(joined).substr(rootLength);
-    for (size_t at = 0; at < rest.size();) {
-        size_t end = at;
-        while (end < rest.size() && !IsSlash(rest[end]))
-            ++end;
-        const std::string_view part = rest.substr(at, end - at);
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        at = end + 1;
-    }
+    const auto parts = ResolvedParts(std::string_view(joined).substr(rootLength));
     for (const std::string_view part : parts)
         full.append("\\").append(part);
     return parts.empty() ? full + "\\" : full;
@@ -242,17 +249,7 @@ constexpr size_t kLongestPlainPath = 247; // a folder's path leaves room for an 
 
 // "C:\a\.\b\..\c" as "C:\a\c"; `root` is the part ".." never climbs above.
 std::wstring Resolved(std::wstring_view root, std::wstring_view rest) {
-    std::vector<std::wstring_view> parts;
-    for (size_t at = 0; at <= rest.size();) {
-        const size_t end = std::min(rest.find(L'\\', at), rest.size());
-        const std::wstring_view part = rest.substr(at, end - at);
-        if (part == L"..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != L".") {
-            parts.push_back(part);
-        }
-        at = end + 1;
-    }
+    const auto parts = ResolvedParts(rest);
     std::wstring path(root);
     for (size_t i = 0; i < parts.size(); ++i)
         path.append(i ? L"\\" : L"").append(parts[i]);
